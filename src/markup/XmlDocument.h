@@ -128,6 +128,7 @@ public:
 private:
     friend class XmlFileReader;
     bool Parse();
+    bool ParseText();
     void ResetPosition();
     void Clear();
     bool ElementNameIs(int32_t n, const wchar_t* key, size_t keyLength) const;
