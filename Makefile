@@ -23,7 +23,7 @@ test: build
 demo: build
 	@bash scripts/demo.sh
 
-bench-%: setup configure
+$(filter bench-%,$(MAKECMDGOALS)): bench-%: setup configure
 	@bash scripts/bench.sh $*
 
 clean:
