@@ -125,10 +125,15 @@ TEST_F(XmlFile, LoadedDocumentIsNavigable) {
     ASSERT_TRUE(doc.FindChildElement(L"name"));
     ASSERT_TRUE(doc.EnterElement());
     EXPECT_EQ(doc.GetElementText(), L"K&V \u20ac");
-    // Loading again starts over: position, text and report.
+    // Loading again starts over: position, text, report and marks.
     ASSERT_FALSE(doc.LoadFile(Write("<a/><b/>", L"two.xml")));
     EXPECT_EQ(doc.MainPos(), 0);
+    EXPECT_EQ(doc.GetFlags(), 0u);
     EXPECT_TRUE(doc.FindElement(L"a"));
+    ASSERT_TRUE(doc.LoadFile(Write("\xFE\xFF" + Utf16Be(L"<r/>"), L"three.xml")));
+    ASSERT_TRUE(doc.LoadFile(Write("<r>x</r>", L"four.xml")));
+    EXPECT_EQ(doc.GetText(), L"<r>x</r>");
+    EXPECT_EQ(doc.GetFlags(), 0u);
 }
 
 TEST_F(XmlFile, FileErrors) {
