@@ -2,7 +2,7 @@
 BUILD := build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo clean $(filter bench-%,$(MAKECMDGOALS))
+.PHONY: all setup configure build test demo fuzz clean $(filter bench-%,$(MAKECMDGOALS))
 
 all: build
 
@@ -22,6 +22,9 @@ test: build
 
 demo: build
 	@bash scripts/demo.sh
+
+fuzz: setup
+	@bash scripts/fuzz.sh run
 
 bench-%: setup configure
 	@bash scripts/bench.sh $*
