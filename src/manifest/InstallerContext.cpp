@@ -56,7 +56,10 @@ int InstallerContext::LoadManifestFor(const std::wstring& executablePath) {
         if (named.exists) {
             manifestPath = named.path;
             ProductManifest replacement;
-            if (!ParseManifest(manifestPath, replacement)) return kManifestUnusable;
+            if (!ParseManifest(manifestPath, replacement)) {
+                manifest = ProductManifest{};  // a failed load leaves no half-trusted record behind
+                return kManifestUnusable;
+            }
             manifest = replacement;
         }
     }
