@@ -101,6 +101,7 @@ TEST_F(Context, LoadResultCodes) {
         std::wstring exePath;                 // empty: the test folder's; "-": none
         int expected;
         bool emptyRecord = false;
+        const wchar_t* blockingFile = nullptr;  // a file where a folder belongs
     };
     const std::string noPid = "<ovekwebinstaller><product><registry>r</registry><main_component><name>n</name>"
                               "<full_url>u</full_url></main_component></product></ovekwebinstaller>";
@@ -116,6 +117,9 @@ TEST_F(Context, LoadResultCodes) {
         {"no pid", noPid, L"", 1},
         {"no registry key", noRegistry, L"", 1},
         {"no package address", noUrl, L"", 1},
+        {"a file instead of the msi folder", ManifestXml("KF"), L"", 2, false, L"msi"},
+        {"a file instead of the component folder", ManifestXml("KF"), L"", 2, false, L"component"},
+        {"a file instead of the transform folder", ManifestXml("KF"), L"", 2, false, L"transform"},
         {"no executable path", ManifestXml("KF"), L"-", 3, true},
         {"executable path without a folder", ManifestXml("KF"), L"OvekWebInstaller.exe", 3, true},
         {"executable at a drive's root", ManifestXml("KF"), L"\\OvekWebInstaller.exe", 3, true},
@@ -125,6 +129,7 @@ TEST_F(Context, LoadResultCodes) {
         fs::remove_all(fs::path(folder_));
         fs::create_directories(fs::path(folder_));
         if (c.manifest) WriteFile(BesideManifest(), *c.manifest);
+        if (c.blockingFile) WriteFile(folder_ + L"\\" + c.blockingFile, "not a folder");
         InstallerContext context;
         const std::wstring exe = c.exePath.empty() ? exePath_ : c.exePath == L"-" ? L"" : c.exePath;
         EXPECT_EQ(context.LoadManifestFor(exe), c.expected);
