@@ -51,6 +51,18 @@ void WriteFile(const std::wstring& path, const std::string& bytes) {
     out << bytes;
 }
 
+void CopyTree(const fs::path& from, const fs::path& to) {
+    fs::create_directories(to);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
+        const fs::path target = to / fs::relative(entry.path(), from);
+        if (entry.is_directory()) {
+            fs::create_directories(target);
+        } else {
+            fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
+        }
+    }
+}
+
 // Each test gets its own folder standing in for the executable's, a clean
 // manifest override in the registry and fresh application flags.
 class Context : public ::testing::Test {
@@ -255,12 +267,7 @@ TEST_F(Context, InstalledProductsRecordedLanguageOverridesTheChoice) {
 }
 
 TEST_F(Context, SampleProductBesideTheExecutable) {
-    const fs::path from(test::SourcePath(L"sample"));
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(from)) {
-        const fs::path to = fs::path(folder_) / fs::relative(entry.path(), from);
-        if (entry.is_directory()) fs::create_directories(to);
-        else fs::copy_file(entry.path(), to);
-    }
+    CopyTree(test::SourcePath(L"sample"), folder_);
     TheApp().requestedLanguage = L"1041";
     InstallerContext context;
     ASSERT_EQ(context.LoadManifestFor(exePath_), 0);
@@ -278,6 +285,16 @@ TEST_F(Context, SampleProductBesideTheExecutable) {
     EXPECT_TRUE(Exists(context.msiFolder));
     EXPECT_EQ(context.ComponentFilePath(L"kf.exe"), folder_ + L"\\component\\kf.exe");
     EXPECT_EQ(context.LanguagePackFilePath(1031), folder_ + L"\\component\\language_pack_1031.exe");
+}
+
+TEST_F(Context, StartUpLoadsTheManifestBesideTheInstaller) {
+    CopyTree(test::SourcePath(L"sample"), folder_);
+    const std::wstring installer = folder_ + L"\\OvekWebInstaller.exe";
+    ASSERT_TRUE(::CopyFileW(test::BuildPath(L"OvekWebInstaller.exe").c_str(), installer.c_str(), FALSE));
+    EXPECT_EQ(test::RunProcess(L"\"" + installer + L"\" /n", 30000), std::optional<DWORD>(0));
+    // The prepared folders show that the manifest was found and accepted.
+    EXPECT_TRUE(Exists(folder_ + L"\\msi"));
+    EXPECT_TRUE(Exists(folder_ + L"\\transform"));
 }
 
 TEST_F(Context, PrepareFoldersKeepsEarlierDownloads) {
