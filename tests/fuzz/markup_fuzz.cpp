@@ -3,8 +3,7 @@
 //
 // Input: byte 0 = number of step bytes (low 6 bits; bit 6 asks for names
 // compared without case), then the step bytes,
-// then the document. Document bytes are Latin-1 units, except that 0xFF
-// followed by two bytes gives any 16-bit unit.
+// then the document.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 
 #include "markup/XmlDocument.h"
 #include "markup/XmlEncoding.h"
+#include "FuzzText.h"
 
 namespace {
 
@@ -35,15 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t steps = data[0] & 63;
     if (steps > size - 1) steps = size - 1;
     const uint8_t* step = data + 1;
-    std::wstring text;
-    for (size_t i = 1 + steps; i < size; ++i) {
-        if (data[i] == 0xFF && i + 2 < size) {
-            text += static_cast<wchar_t>(data[i + 1] | (data[i + 2] << 8));
-            i += 2;
-        } else if (data[i] != 0) {
-            text += static_cast<wchar_t>(data[i]);
-        }
-    }
+    const std::wstring text = ovek::fuzz::DocumentText(data + 1 + steps, size - 1 - steps);
 
     ovek::CXmlDocument doc;
     if (data[0] & 0x40) doc.SetFlags(ovek::CXmlDocument::kIgnoreCase);
