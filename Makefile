@@ -23,8 +23,10 @@ test: build
 demo: build
 	@bash scripts/demo.sh
 
-bench-%: setup configure
-	@bash scripts/bench.sh $*
+# An explicit rule for the requested benchmarks: make skips pattern rules for
+# phony targets.
+$(filter bench-%,$(MAKECMDGOALS)): setup configure
+	@bash scripts/bench.sh $(@:bench-%=%)
 
 clean:
 	rm -rf $(BUILD)
