@@ -309,6 +309,42 @@ TEST_F(Transfer, UnusableAddressesFailWithTheirText) {
     }
 }
 
+TEST_F(Transfer, WithoutASessionEveryConnectFailsUntilItIsOpenedAgain) {
+    const std::wstring url = Serve("/session", 1000);
+    CloseInternetSession();
+    RecordingFile file;
+    RecordingCallback callback;
+    EXPECT_FALSE(DownloadToFile(CancelRequest(), url, file, &callback));
+    EnsureInternetSession();
+    ASSERT_EQ(callback.reports.size(), 1u);
+    EXPECT_EQ(callback.reports[0].errorText, L"InternetConnect Failed.");
+    EXPECT_NE(callback.reports[0].errorCode, 0u);
+    EXPECT_TRUE(DownloadToFile(CancelRequest(), url, file, nullptr));
+    EXPECT_TRUE(file.content == PatternBytes(1000));
+}
+
+// A disk that fills up: the download must not pass for a whole one.
+TEST_F(Transfer, FailedWriteEndsTheTransferAsAFailure) {
+    class FullDisk final : public IOutputFile {
+    public:
+        bool Seek(std::uint64_t) override { return true; }
+        bool Write(const void*, std::size_t) override {
+            ++writes;
+            ::SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        bool Flush() override { return true; }
+        int writes = 0;
+    } file;
+    const std::wstring url = Serve("/disk-full", 500000);
+    RecordingCallback callback;
+    EXPECT_FALSE(DownloadToFile(CancelRequest(), url, file, &callback));
+    EXPECT_EQ(file.writes, 1) << "no writes after the first failure";
+    ASSERT_FALSE(callback.reports.empty());
+    EXPECT_EQ(callback.reports.back().errorCode, static_cast<std::uint32_t>(ERROR_DISK_FULL));
+    EXPECT_EQ(callback.reports.back().errorText, L"Internet download file Failed");
+}
+
 TEST_F(Transfer, FetchWritesAnyPageAndStopsOnCancel) {
     HttpRoute page;
     page.path = "/missing.xml";
