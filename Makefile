@@ -2,7 +2,7 @@
 BUILD := build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo clean $(filter bench-%,$(MAKECMDGOALS))
+.PHONY: all setup configure build test demo fuzz clean $(filter bench-%,$(MAKECMDGOALS))
 
 all: build
 
@@ -27,6 +27,9 @@ demo: build
 # phony targets.
 $(filter bench-%,$(MAKECMDGOALS)): setup configure
 	@bash scripts/bench.sh $(@:bench-%=%)
+
+fuzz: setup
+	@bash scripts/fuzz.sh run
 
 clean:
 	rm -rf $(BUILD)
