@@ -23,11 +23,13 @@ test: build
 demo: build
 	@bash scripts/demo.sh
 
+# An explicit rule for the requested benchmarks: make skips pattern rules for
+# phony targets.
+$(filter bench-%,$(MAKECMDGOALS)): setup configure
+	@bash scripts/bench.sh $(@:bench-%=%)
+
 fuzz: setup
 	@bash scripts/fuzz.sh run
-
-bench-%: setup configure
-	@bash scripts/bench.sh $*
 
 clean:
 	rm -rf $(BUILD)
