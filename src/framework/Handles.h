@@ -1,6 +1,7 @@
 #pragma once
 // Owning wrappers for Win32 handles: each closes its handle exactly once.
 #include <windows.h>
+#include <wininet.h>
 #include <utility>
 
 namespace ovek {
@@ -48,6 +49,23 @@ struct RegistryKeyTraits {
     static void Close(Type h) noexcept { ::RegCloseKey(h); }
 };
 using UniqueHKey = ScopedHandle<RegistryKeyTraits>;
+
+// Internet session, connection and request handles.
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::InternetCloseHandle(h); }
+};
+using UniqueHInternet = ScopedHandle<InternetHandleTraits>;
+
+struct FindFileTraits {
+    using Type = HANDLE;
+    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Type h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
+using UniqueFindHandle = ScopedHandle<FindFileTraits>;
 
 template <typename T>
 struct GdiObjectTraits {
