@@ -1,4 +1,5 @@
 #include "markup/XmlDocument.h"
+#include "markup/XmlChars.h"
 
 #include <algorithm>
 #include <climits>
@@ -59,10 +60,6 @@ void ElementIndex::Release() {
 
 namespace {
 
-inline wchar_t FoldAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-}
-
 bool NamesEqual(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength,
                 bool ignoreCase) {
     if (aLength != bLength) return false;
@@ -70,17 +67,6 @@ bool NamesEqual(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLeng
     for (size_t i = 0; i < aLength; ++i)
         if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     return true;
-}
-
-// Characters that end an element name read back from the text.
-bool EndsName(wchar_t c) {
-    switch (c) {
-    case L' ': case L'\t': case L'\n': case L'\r': case L'<': case L'>': case L'=':
-    case L'\\': case L'/': case L'?': case L'!': case L'"': case L'\'': case L';':
-        return true;
-    default:
-        return false;
-    }
 }
 
 // Splits a search argument into its leading name and checks the path syntax

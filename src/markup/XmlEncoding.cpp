@@ -1,4 +1,5 @@
 #include "markup/XmlEncoding.h"
+#include "markup/XmlChars.h"
 
 #include <array>
 #include <optional>
@@ -132,10 +133,6 @@ constexpr EncodingName kEncodingNames[] = {
 
 constexpr size_t kBuckets = 155;
 
-inline wchar_t FoldAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-}
-
 // Bucket = sum of the lower-cased name's code units mod 155.
 const std::array<std::vector<uint16_t>, kBuckets>& Buckets() {
     static const auto buckets = [] {
@@ -149,23 +146,6 @@ const std::array<std::vector<uint16_t>, kBuckets>& Buckets() {
         return b;
     }();
     return buckets;
-}
-
-bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
-
-bool EndsName(wchar_t c) {
-    switch (c) {
-    case L' ': case L'\t': case L'\n': case L'\r': case L'<': case L'>': case L'=':
-    case L'\\': case L'/': case L'?': case L'!': case L'"': case L'\'': case L';':
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The name that begins at `from` (after whitespace), within [from, end).

@@ -1,4 +1,5 @@
 #include "markup/XmlReferences.h"
+#include "markup/XmlChars.h"
 
 #include <array>
 #include <vector>
@@ -84,10 +85,6 @@ constexpr NamedReference kReferences[] = {
 };
 
 constexpr size_t kBuckets = 130;
-
-inline wchar_t FoldAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-}
 
 unsigned FoldedSum(const char* name) {
     unsigned sum = 0;
