@@ -1,0 +1,4 @@
+// Plays a language pack: records its switches and ends.
+#include "CommandLineRecorder.h"
+
+int main() { return RecordCommandLine(); }
