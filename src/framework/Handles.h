@@ -49,6 +49,14 @@ struct RegistryKeyTraits {
 };
 using UniqueHKey = ScopedHandle<RegistryKeyTraits>;
 
+struct FindFileTraits {
+    using Type = HANDLE;
+    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Type h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
+using UniqueFindHandle = ScopedHandle<FindFileTraits>;
+
 template <typename T>
 struct GdiObjectTraits {
     using Type = T;
