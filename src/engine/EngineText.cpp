@@ -4,33 +4,30 @@
 
 namespace ovek {
 
-std::wstring EngineTextDefault(EngineText id) {
+const UiTextEntry& EngineTextEntry(EngineText id) {
     switch (id) {
-    case EngineText::StatusInit: return L"Initializing...";
-    case EngineText::StatusDownloading: return L"Downloading, please wait...";
-    case EngineText::StatusInstalling: return L"Installing, please wait...";
-    case EngineText::StatusCancelling: return L"Cancelling...";
-    case EngineText::StatusFinished: return L"Finished.";
-    case EngineText::StatusInstallFailed: return L"Install failed.";
-    case EngineText::StatusCancelled: return L"Cancelled.";
-    case EngineText::CalcTimeRemaining: return L"Calculating time remaining...";
-    case EngineText::TimeRemainingHours: return L"%02d hours %02d mins %02d secs remaining...";
-    case EngineText::TimeRemainingMins: return L"%02d mins %02d secs remaining...";
-    case EngineText::TimeRemainingSecs: return L"%02d secs remaining...";
-    case EngineText::CloseRunningApps:
-        return L"The following applications should be closed before continuing the installation:";
-    case EngineText::ErrConnectDownloadServer:
-        return L"Unable to contact the download server. Check your Internet connection and try again. "
-               L"If the issue persists, please contact Customer Care.";
-    case EngineText::ErrInstalledAlready: return L"%s is already installed. Would you like to launch it?";
-    case EngineText::ErrInstalledAnotherVersion:
-        return L"Another version of this product is already installed. Installation of this version cannot "
-               L"continue. To configure or remove the existing version of this product, use Add/Remove "
-               L"Programs on the Control Panel.";
-    case EngineText::ErrClientTooOld:
-        return L"The version of your client is too old, please click \"OK\" to download the latest client.";
+    case EngineText::StatusInit: return IDS_STATUS_INIT;
+    case EngineText::StatusDownloading: return IDS_STATUS_DOWNLOADING;
+    case EngineText::StatusInstalling: return IDS_STATUS_INSTALLING;
+    case EngineText::StatusCancelling: return IDS_STATUS_CANCELLING;
+    case EngineText::StatusFinished: return IDS_STATUS_FINISHED;
+    case EngineText::StatusInstallFailed: return IDS_STATUS_INSTALL_FAILED;
+    case EngineText::StatusCancelled: return IDS_STATUS_CANCELLED;
+    case EngineText::CalcTimeRemaining: return IDS_CALC_TIME_REMAINING;
+    case EngineText::TimeRemainingHours: return IDS_TIME_REMAINING_HOURS;
+    case EngineText::TimeRemainingMins: return IDS_TIME_REMAINING_MINS;
+    case EngineText::TimeRemainingSecs: return IDS_TIME_REMAINING_SECS;
+    case EngineText::CloseRunningApps: return IDS_CLOSE_RUNNING_APPS;
+    case EngineText::ErrConnectDownloadServer: return IDS_ERR_CONNECT_DOWNLOAD_SERVER;
+    case EngineText::ErrInstalledAlready: return IDS_ERR_INSTALLED_ALREADY;
+    case EngineText::ErrInstalledAnotherVersion: return IDS_ERR_INSTALLED_ANOTHER_VERSION;
+    case EngineText::ErrClientTooOld: return IDS_ERR_CLIENT_TOO_OLD;
     }
-    return std::wstring();
+    return IDS_STATUS_INIT;
+}
+
+std::wstring EngineTextDefault(EngineText id) {
+    return EngineTextEntry(id).text;
 }
 
 std::wstring FormatText(const std::wstring& format, std::initializer_list<TextArg> args) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "i18n/UiStrings.h"
+
 namespace ovek {
 
 enum class EngineText {
@@ -30,6 +32,8 @@ enum class EngineText {
 
 using EngineTextLookup = std::function<std::wstring(EngineText)>;
 
+// The string-table entry of a text.
+const UiTextEntry& EngineTextEntry(EngineText id);
 // The English text compiled into the program.
 std::wstring EngineTextDefault(EngineText id);
 // The text in the current interface language.
