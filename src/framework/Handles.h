@@ -1,6 +1,7 @@
 #pragma once
 // Owning wrappers for Win32 handles: each closes its handle exactly once.
 #include <windows.h>
+#include <wininet.h>
 #include <utility>
 
 namespace ovek {
@@ -56,6 +57,15 @@ struct FindFileTraits {
     static void Close(Type h) noexcept { ::FindClose(h); }
 };
 using UniqueFindHandle = ScopedHandle<FindFileTraits>;
+
+// Internet session, connection and request handles.
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::InternetCloseHandle(h); }
+};
+using UniqueHInternet = ScopedHandle<InternetHandleTraits>;
 
 template <typename T>
 struct GdiObjectTraits {

@@ -1,6 +1,12 @@
 #include "validate/CClientValidator.h"
 
+#include "net/InternetSession.h"
+
 namespace ovek {
+
+CClientValidator::CClientValidator() { EnsureInternetSession(); }
+
+CClientValidator::~CClientValidator() { CloseInternetSession(); }
 
 void CClientValidator::RunModal() {
     // The version check is not wired in yet: every run may go on.

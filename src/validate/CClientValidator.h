@@ -9,6 +9,13 @@ class CClientValidator {
 public:
     enum Outcome { kContinue = 0, kStop = 1, kStartUpdater = 2 };
 
+    // The validator lives as long as the process: it opens the internet
+    // session that every transfer shares, and closes it at the end.
+    CClientValidator();
+    ~CClientValidator();
+    CClientValidator(const CClientValidator&) = delete;
+    CClientValidator& operator=(const CClientValidator&) = delete;
+
     // Runs the dialog modally; sets outcome (and updaterPath for kStartUpdater).
     void RunModal();
 

@@ -1,0 +1,18 @@
+#pragma once
+// The decisions of the transfer layer that need no network: which HTTP
+// statuses let a size query succeed, and how a content length is read.
+#include <cstdint>
+#include <string_view>
+
+namespace ovek {
+
+// A size query counts as answered for every status from 200 to 500 except
+// 403 and 404 (redirects, 401 and 500 included).
+bool IsSizeQueryStatusAccepted(unsigned long status);
+
+// The value of a Content-Length header as a 64-bit size (packages of 2 GiB
+// and more are real). Leading and trailing blanks are skipped; an empty,
+// negative or malformed value gives 0; values beyond the 64-bit range clamp.
+std::int64_t ParseContentLength(std::string_view text);
+
+}  // namespace ovek
