@@ -325,10 +325,13 @@ int InstallEngine::HandleMsiMessage(UINT type, LPCWSTR text) {
     case 0x05000000:  // files in use
     case 0x06000000:  // resolve source: Windows Installer's own interface does it
         return 0;
-    case 0x02000000:  // warning
-    case 0x03000000:  // user
     case 0x08000000:  // action start
     case 0x09000000:  // action data
+        // Also answer a pending cancellation here: some Windows Installer
+        // versions act only on these answers, never on a progress answer.
+        return msiCancelRequested_ ? IDCANCEL : 1;
+    case 0x02000000:  // warning
+    case 0x03000000:  // user
     case 0x0B000000:  // common data
     case 0x0C000000:  // initialize
     case 0x0D000000:  // terminate

@@ -21,7 +21,11 @@ float OverallPercent(const std::vector<std::int32_t>& weights, std::int32_t item
     if (index >= weights.size()) return 100.0f;
     float sum = 0.0f;
     for (std::uint32_t i = 0; i < index; ++i) sum += static_cast<float>(weights[i]);
-    sum += static_cast<float>(weights[index]) * static_cast<float>(itemPercent) / 100.0f;
+    // Windows Installer's records can carry a package past 100 %; that must
+    // not fill the share of the items after it, or the bar would step back
+    // when the next item starts.
+    const std::int32_t percent = itemPercent > 100 ? 100 : itemPercent;
+    sum += static_cast<float>(weights[index]) * static_cast<float>(percent) / 100.0f;
     return sum > 100.0f ? 100.0f : sum;
 }
 

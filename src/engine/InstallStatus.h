@@ -38,8 +38,8 @@ struct StatusSnapshot {
 void NormalizeWeights(std::vector<std::int32_t>& weights);
 
 // Progress over the weighted items: everything before itemIndex plus the
-// itemPercent share of item itemIndex, at most 100; an index outside the
-// list counts as all done.
+// itemPercent share (at most all) of item itemIndex, at most 100; an index
+// outside the list counts as all done.
 float OverallPercent(const std::vector<std::int32_t>& weights, std::int32_t itemIndex, std::int32_t itemPercent);
 
 // "mm mins ss secs remaining..." and its hour and second forms.

@@ -31,7 +31,7 @@ TEST(OverallPercent, SumsFinishedItemsAndTheCurrentShare) {
     EXPECT_FLOAT_EQ(OverallPercent(w, 0, 0), 0.0f);
     EXPECT_FLOAT_EQ(OverallPercent(w, 1, 50), 42.0f);
     EXPECT_FLOAT_EQ(OverallPercent(w, 4, 100), 100.0f);
-    EXPECT_FLOAT_EQ(OverallPercent(w, 2, 400), 100.0f);  // a report above 100 % is capped
+    EXPECT_FLOAT_EQ(OverallPercent(w, 2, 400), 91.0f);  // an item past 100 % fills only its own share
     EXPECT_FLOAT_EQ(OverallPercent(w, -1, 0), 100.0f);   // final states carry no item
     EXPECT_FLOAT_EQ(OverallPercent(w, 5, 0), 100.0f);
 }
@@ -79,6 +79,7 @@ TEST_F(StatusTest, PhasePercentagesWithDownloads) {
         {2, 0, 100, 50.0f, L"Downloading, please wait..."},
         {3, 0, 0, 50.0f, L"Installing, please wait..."},
         {3, 1, 50, 87.5f, L"Installing, please wait..."},
+        {3, 0, 250, 75.0f, L"Installing, please wait..."},
         {3, 1, 250, 100.0f, L"Installing, please wait..."},
         {5, -1, 0, 100.0f, L"Finished."},
         {6, -1, 0, 0.0f, L"Install failed."},
