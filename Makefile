@@ -2,7 +2,7 @@
 BUILD := build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo clean $(filter bench-%,$(MAKECMDGOALS))
+.PHONY: all setup configure build test demo fuzz clean $(filter bench-%,$(MAKECMDGOALS))
 
 all: build
 
@@ -23,8 +23,13 @@ test: build
 demo: build
 	@bash scripts/demo.sh
 
-bench-%: setup configure
-	@bash scripts/bench.sh $*
+# An explicit rule for the requested benchmarks: make skips pattern rules for
+# phony targets.
+$(filter bench-%,$(MAKECMDGOALS)): setup configure
+	@bash scripts/bench.sh $(@:bench-%=%)
+
+fuzz: setup
+	@bash scripts/fuzz.sh run
 
 clean:
 	rm -rf $(BUILD)

@@ -50,14 +50,6 @@ struct RegistryKeyTraits {
 };
 using UniqueHKey = ScopedHandle<RegistryKeyTraits>;
 
-struct FindFileTraits {
-    using Type = HANDLE;
-    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Type h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(Type h) noexcept { ::FindClose(h); }
-};
-using UniqueFindHandle = ScopedHandle<FindFileTraits>;
-
 // Internet session, connection and request handles.
 struct InternetHandleTraits {
     using Type = HINTERNET;
@@ -66,6 +58,14 @@ struct InternetHandleTraits {
     static void Close(Type h) noexcept { ::InternetCloseHandle(h); }
 };
 using UniqueHInternet = ScopedHandle<InternetHandleTraits>;
+
+struct FindFileTraits {
+    using Type = HANDLE;
+    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Type h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
+using UniqueFindHandle = ScopedHandle<FindFileTraits>;
 
 template <typename T>
 struct GdiObjectTraits {

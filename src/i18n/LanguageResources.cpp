@@ -25,16 +25,18 @@ std::wstring LanguageResources::StringFilePath(int32_t id) const {
     return folder_ + std::to_wstring(id) + L"\\string.ini";
 }
 
+// Before a folder is set there is nothing to read: a relative path would be
+// looked for in the current folder and, by the profile reader, in Windows'.
 std::wstring LanguageResources::LanguageTitle(int32_t id) const {
     const std::wstring fallback = std::to_wstring(id);
     const std::wstring path = StringFilePath(id);
-    if (!::PathFileExistsW(path.c_str())) return fallback;
+    if (folder_.empty() || !::PathFileExistsW(path.c_str())) return fallback;
     return ReadProfileString(L"LANGUAGE", L"Title", fallback, path);
 }
 
 std::wstring LanguageResources::Lookup(const wchar_t* section, const UiTextEntry& entry) const {
     const std::wstring path = StringFilePath(languageId_);
-    if (!::PathFileExistsW(path.c_str())) return entry.text;
+    if (folder_.empty() || !::PathFileExistsW(path.c_str())) return entry.text;
     return ReadProfileString(section, entry.key, entry.text, path);
 }
 
@@ -48,7 +50,7 @@ std::vector<std::wstring> LanguageResources::SlidePaths() {
 }
 
 std::vector<std::wstring> LanguageResources::SlidePaths(int snappedResolution) {
-    if (!slides_.empty()) return slides_;
+    if (!slides_.empty() || folder_.empty()) return slides_;
     const std::wstring folder = folder_ + std::to_wstring(languageId_) + L"\\slides\\" +
                                 std::to_wstring(SlideScale(snappedResolution)) + L"\\";
     const std::wstring pattern = folder + L"*.jpg";

@@ -17,6 +17,10 @@ constexpr DWORD kModulePathBuffer = 512;
 
 bool Exists(const std::wstring& path) { return !path.empty() && ::PathFileExistsW(path.c_str()); }
 
+// A file standing where a folder belongs does not count: nothing could be
+// stored in it.
+bool IsFolder(const std::wstring& path) { return !path.empty() && ::PathIsDirectoryW(path.c_str()); }
+
 std::wstring WithoutTrailingBackslash(std::wstring path) {
     if (!path.empty() && path.back() == L'\\') path.pop_back();
     return path;
@@ -56,7 +60,10 @@ int InstallerContext::LoadManifestFor(const std::wstring& executablePath) {
         if (named.exists) {
             manifestPath = named.path;
             ProductManifest replacement;
-            if (!ParseManifest(manifestPath, replacement)) return kManifestUnusable;
+            if (!ParseManifest(manifestPath, replacement)) {
+                manifest = ProductManifest{};  // a failed load leaves no half-trusted record behind
+                return kManifestUnusable;
+            }
             manifest = replacement;
         }
     }
@@ -104,14 +111,14 @@ bool InstallerContext::PrepareFolders() {
         // Start afresh when the last run left nothing behind; a folder with
         // downloads in it stays and is reused.
         const std::wstring folder = WithoutTrailingBackslash(componentFolder);
-        if (Exists(folder)) ::RemoveDirectoryW(folder.c_str());
-        if (!Exists(folder) && ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
+        if (IsFolder(folder)) ::RemoveDirectoryW(folder.c_str());
+        if (!IsFolder(folder) && ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS)
             return false;
     }
     const std::wstring msi = WithoutTrailingBackslash(msiFolder);
-    if (!Exists(msi) && !::CreateDirectoryW(msi.c_str(), nullptr)) return false;
+    if (!IsFolder(msi) && !::CreateDirectoryW(msi.c_str(), nullptr)) return false;
     const std::wstring transform = WithoutTrailingBackslash(transformFolder);
-    return Exists(transform) || ::CreateDirectoryW(transform.c_str(), nullptr);
+    return IsFolder(transform) || ::CreateDirectoryW(transform.c_str(), nullptr);
 }
 
 std::wstring InstallerContext::ComponentFilePath(const std::wstring& name) const {

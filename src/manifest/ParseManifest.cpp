@@ -1,8 +1,14 @@
 #include "manifest/ParseManifest.h"
 
+#include "markup/XmlDocument.h"
+
 namespace ovek {
 
-// Replaced by the reader over the markup document once that is in.
-bool ParseManifest(const std::wstring&, ProductManifest&) { return false; }
+bool ParseManifest(const std::wstring& path, ProductManifest& manifest) {
+    CXmlDocument document;
+    if (!document.LoadFile(path)) return false;
+    ReadManifest(document, manifest);
+    return true;
+}
 
 }  // namespace ovek

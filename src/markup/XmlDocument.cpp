@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 #include "markup/XmlReferences.h"
 #include "markup/XmlReport.h"
@@ -119,6 +121,31 @@ bool SearchKey(const wchar_t* arg, size_t& keyLength) {
     return true;
 }
 
+// Names of open elements, counted, for the end tags that match none of them.
+struct NameHash {
+    bool ignoreCase;
+    size_t operator()(std::wstring_view name) const {
+        uint64_t h = 14695981039346656037ull;
+        for (wchar_t c : name) {
+            h ^= static_cast<uint32_t>(ignoreCase ? FoldAscii(c) : c);
+            h *= 1099511628211ull;
+        }
+        return static_cast<size_t>(h);
+    }
+};
+struct NameEqual {
+    bool ignoreCase;
+    bool operator()(std::wstring_view a, std::wstring_view b) const {
+        return NamesEqual(a.data(), a.size(), b.data(), b.size(), ignoreCase);
+    }
+};
+using NameCounts = std::unordered_map<std::wstring_view, uint32_t, NameHash, NameEqual>;
+
+// Deeper than this, an end tag that does not match the innermost element is
+// looked up in the counted names first, so that a run of stray end tags
+// under deep nesting costs no walk of the whole stack each.
+constexpr size_t kLinearEndTagSearch = 64;
+
 struct OpenElement {
     int32_t element;
     uint32_t nameStart;
@@ -207,6 +234,20 @@ bool CXmlDocument::ParseText() {
         std::vector<OpenElement> stack;
         stack.reserve(7);
         int32_t current = 0;
+        // The bottom `counted` stack entries are in `openNames`; it is filled
+        // only when first needed.
+        NameCounts openNames(16, NameHash{ignoreCase}, NameEqual{ignoreCase});
+        size_t counted = 0;
+        auto nameOf = [&](const OpenElement& e) {
+            return std::wstring_view(s + e.nameStart, e.nameLength);
+        };
+        auto popTo = [&](size_t depth) {
+            for (; counted > depth; --counted) {
+                auto it = openNames.find(nameOf(stack[counted - 1]));
+                if (--it->second == 0) openNames.erase(it);
+            }
+            stack.resize(depth);
+        };
 
         auto limitExceeded = [&](const wchar_t* type, const Token& t) {
             index_[0].flags |= ElementRecord::kNotWellFormed;
@@ -251,7 +292,7 @@ bool CXmlDocument::ParseText() {
                 for (int32_t c = first; c; c = index_[c].next) index_[c].parent = parent;
             }
             if (problem) index_[parent].flags |= ElementRecord::kProblem;
-            stack.resize(depth);
+            popTo(depth);
         };
 
         for (;;) {
@@ -310,6 +351,14 @@ bool CXmlDocument::ParseText() {
                 const wchar_t* name = s + t.nameStart;
                 const size_t nameLength = t.nameEnd - t.nameStart;
                 size_t depth = stack.size();
+                if (depth > kLinearEndTagSearch &&
+                    !NamesEqual(s + stack.back().nameStart, stack.back().nameLength, name,
+                                nameLength, ignoreCase)) {
+                    for (; counted < depth; ++counted) ++openNames[nameOf(stack[counted])];
+                    if (!openNames.count(std::wstring_view(name, nameLength))) depth = 0;
+                }
+                // A match k levels down unends the k - 1 levels above it, so
+                // this walk costs no more than the repair that follows.
                 for (; depth > 0; --depth) {
                     const OpenElement& e = stack[depth - 1];
                     if (NamesEqual(s + e.nameStart, e.nameLength, name, nameLength, ignoreCase))
@@ -333,7 +382,7 @@ bool CXmlDocument::ParseText() {
                 r.length = static_cast<int32_t>(t.start + t.length) - r.start;
                 r.tagLengths = (r.tagLengths & ElementRecord::kStartTagMask) |
                                (static_cast<uint32_t>(t.length) << 22);
-                stack.resize(depth - 1);
+                popTo(depth - 1);
                 current = r.parent;
                 break;
             }

@@ -246,6 +246,9 @@ void XmlFileReader::Close() {
 
 bool CXmlDocument::LoadFile(const wchar_t* path) {
     try {
+        // Byte-order marks describe the file last loaded, never an earlier
+        // one: a stale UTF-16BE mark would make a UTF-8 file read as UTF-16.
+        flags_ &= ~(kUtf8Bom | kUtf16LeBom | kUtf16BeBom);
         XmlFileReader reader(flags_ | XmlFileReader::kRead);
         const bool opened = reader.Open(path ? path : L"");
         result_ = reader.Report();

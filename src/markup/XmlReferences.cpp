@@ -127,7 +127,7 @@ uint32_t NamedReferenceValue(const wchar_t* name, size_t length) {
     if (length == 0 || length > 9) return 0;
     unsigned sum = 0;
     for (size_t i = 0; i < length; ++i) {
-        if (name[i] >= 0x80) return 0;
+        if (static_cast<uint32_t>(name[i]) >= 0x80) return 0;  // wchar_t may be signed
         sum += static_cast<unsigned>(FoldAscii(name[i]));
     }
     uint32_t first = 0;
@@ -168,7 +168,7 @@ void DecodeReferences(const wchar_t* text, size_t length, std::wstring& out) {
                 closed = true;
                 break;
             }
-            if (ch >= 0x80) break;
+            if (static_cast<uint32_t>(ch) >= 0x80) break;
             ++m;
         }
         uint32_t value = 0;

@@ -9,7 +9,8 @@ constexpr size_t kNotFound = static_cast<size_t>(-1);
 }
 
 bool IsNameStartChar(wchar_t c) {
-    if (c < L':') return false;
+    // Unsigned: where wchar_t is 32 bits and signed, negative values are no names.
+    if (static_cast<uint32_t>(c) < 0x3A) return false;
     switch (c) {
     case L';': case L'<': case L'=': case L'>': case L'?': case L'@':
     case L'[': case L'\\': case L']': case L'^': case L'`':

@@ -146,6 +146,19 @@ TEST_F(Detection, EmptyInstallLocationEmptiesTheInstallFolder) {
     EXPECT_EQ(context_.ProductExecutablePath(), L"\\KAVRO Free Video Editor.exe");
 }
 
+TEST_F(Detection, PropertyLongerThanTheBufferCountsAsNotInstalled) {
+    ScopedInstall install(test::kLongNameProduct);
+    ASSERT_EQ(install.Result(), static_cast<UINT>(ERROR_SUCCESS));
+    ASSERT_TRUE(test::IsProductInstalled(test::kLongNameProduct));
+    context_.manifest.productCode = test::kLongNameProduct.productCode;
+    context_.manifest.upgradeCode = test::kLongNameProduct.upgradeCode;
+    EXPECT_FALSE(FindInstalledByProductCode(test::kLongNameProduct.productCode).Found());
+    Detect();
+    EXPECT_EQ(product_, 0);
+    EXPECT_EQ(related_, 0);
+    EXPECT_EQ(context_.installFolder, L"C:\\Program Files\\Ovek Systems");
+}
+
 TEST_F(Detection, PackageThatFailsLeavesNothingToDetect) {
     ScopedInstall install(test::kFailingProduct);
     EXPECT_NE(install.Result(), static_cast<UINT>(ERROR_SUCCESS));

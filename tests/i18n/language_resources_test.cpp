@@ -76,6 +76,19 @@ TEST_F(LanguageFolder, MissingLanguageFallsBackToEnglishEverywhere) {
     EXPECT_TRUE(resources_.SlidePaths(96).empty());
 }
 
+TEST_F(LanguageFolder, NothingIsReadBeforeAFolderIsSet) {
+    // A language folder relative to the current folder must not be found.
+    WriteUtf16File(LanguagePath(1033) / L"string.ini", L"[LANGUAGE]\r\nTitle=relative\r\n[UISTRING]\r\nIDS_INSTALL=relative\r\n");
+    WriteFile(LanguagePath(1033) / L"slides" / L"100" / L"a.jpg", "jpeg");
+    const fs::path previous = fs::current_path();
+    fs::current_path(root_);
+    LanguageResources unset;
+    EXPECT_EQ(unset.LookUpText(IDS_INSTALL), L"Install");
+    EXPECT_EQ(unset.LanguageTitle(1033), L"1033");
+    EXPECT_TRUE(unset.SlidePaths(96).empty());
+    fs::current_path(previous);
+}
+
 TEST_F(LanguageFolder, TranslationWinsAndMissingKeysKeepTheirDefault) {
     WriteUtf16File(LanguagePath(1031) / L"string.ini",
                    L"[LANGUAGE]\r\nTitle=Deutsch\r\n"

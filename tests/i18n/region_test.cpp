@@ -12,14 +12,21 @@ namespace {
 // Keeps the user's Geo key as it was before the test.
 class UserRegion : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = CRegistryKey(HKEY_CURRENT_USER, reg::kGeoKey).QueryString(reg::kNation); }
+    void SetUp() override {
+        CRegistryKey geo(HKEY_CURRENT_USER, reg::kGeoKey);
+        saved_ = geo.QueryString(reg::kNation);
+        savedName_ = geo.QueryString(L"Name");
+    }
     void TearDown() override {
-        if (saved_) CRegistryKey(HKEY_CURRENT_USER, reg::kGeoKey).SetString(reg::kNation, *saved_);
+        CRegistryKey geo(HKEY_CURRENT_USER, reg::kGeoKey);
+        if (saved_) geo.SetString(reg::kNation, *saved_);
+        if (savedName_) geo.SetString(L"Name", *savedName_);
     }
     static void SetNation(const std::wstring& text) {
         ASSERT_EQ(CRegistryKey(HKEY_CURRENT_USER, reg::kGeoKey).SetString(reg::kNation, text), ERROR_SUCCESS);
     }
     std::optional<std::wstring> saved_;
+    std::optional<std::wstring> savedName_;
 };
 
 TEST_F(UserRegion, ConsentFollowsTheNationValue) {

@@ -102,6 +102,9 @@ TEST_F(XmlFile, EncodingsAndReports) {
         {"unknown encoding: ANSI", "<?xml encoding=\"nonsense\"?><r>\xE9</r>", true,
          L"<read encoding=\"nonsense\" length=\"35\"/><converted_to encoding=\"UTF-16\" length=\"35\"/>",
          L"<?xml encoding=\"nonsense\"?>" + Ansi("<r>\xE9</r>"), 0},
+        {"declares UTF-8, holds Latin-1", "<?xml version=\"1.0\" encoding=\"utf-8\"?><r>\xE9</r>", true,
+         L"<read encoding=\"utf-8\" length=\"46\"/><converted_to encoding=\"UTF-16\" length=\"46\"/>",
+         L"<?xml version=\"1.0\" encoding=\"utf-8\"?><r>\ufffd</r>", 0},
         {"mark followed by nothing", "\xEF\xBB\xBF", false,
          L"<bom/><read encoding=\"UTF-8\" length=\"0\"/>", L"", CXmlDocument::kUtf8Bom},
         {"parse entries follow", "\xEF\xBB\xBF<a/><b/>", false,
@@ -125,10 +128,15 @@ TEST_F(XmlFile, LoadedDocumentIsNavigable) {
     ASSERT_TRUE(doc.FindChildElement(L"name"));
     ASSERT_TRUE(doc.EnterElement());
     EXPECT_EQ(doc.GetElementText(), L"K&V \u20ac");
-    // Loading again starts over: position, text and report.
+    // Loading again starts over: position, text, report and marks.
     ASSERT_FALSE(doc.LoadFile(Write("<a/><b/>", L"two.xml")));
     EXPECT_EQ(doc.MainPos(), 0);
+    EXPECT_EQ(doc.GetFlags(), 0u);
     EXPECT_TRUE(doc.FindElement(L"a"));
+    ASSERT_TRUE(doc.LoadFile(Write("\xFE\xFF" + Utf16Be(L"<r/>"), L"three.xml")));
+    ASSERT_TRUE(doc.LoadFile(Write("<r>x</r>", L"four.xml")));
+    EXPECT_EQ(doc.GetText(), L"<r>x</r>");
+    EXPECT_EQ(doc.GetFlags(), 0u);
 }
 
 TEST_F(XmlFile, FileErrors) {

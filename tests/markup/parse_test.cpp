@@ -253,6 +253,37 @@ TEST(XmlParse, DeepUnendedNestingStaysLinear) {
     EXPECT_EQ(doc.Record(3).parent, 1);  // the first <y/> now sits under r
 }
 
+TEST(XmlParse, StrayEndTagsUnderDeepNestingStayLinear) {
+    CXmlDocument doc;
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(doc.SetDocumentText(Repeat(L"<a>", 60000) + Repeat(L"</zz>", 200000)));
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(doc.NextFreeElement(), 60001);
+}
+
+TEST(XmlParse, EndTagMatchingIsTheSameAtAnyDepth) {
+    // Shallow stacks are searched directly, deep ones through counted names:
+    // the repairs must not differ.
+    for (size_t n : {5, 100}) {
+        CXmlDocument doc;
+        const std::wstring text = L"<r>" + Repeat(L"<a>", n) + Repeat(L"<b>", n) + L"</a></b>" +
+                                  Repeat(L"</a>", n - 1) + L"</r>";
+        EXPECT_FALSE(doc.SetDocumentText(text));
+        size_t unended = 0;
+        for (int32_t e = 1; e < doc.NextFreeElement(); ++e)
+            if (doc.Record(e).flags & ElementRecord::kUnended) ++unended;
+        EXPECT_EQ(unended, n) << n;  // every b
+        // The stray </b> marks the element it stood in, the next-to-last a.
+        EXPECT_TRUE(doc.Record(static_cast<int32_t>(n)).flags & ElementRecord::kProblem);
+        if (n < 10) EXPECT_NE(doc.GetResult().find(L"<lone_end_tag tagname=\"b\""), std::wstring::npos);
+        EXPECT_EQ(IndexProblem(doc), "");
+        EXPECT_EQ(doc.Record(1).length, static_cast<int32_t>(text.size()));  // r is closed
+        EXPECT_FALSE(doc.Record(1).flags & ElementRecord::kUnended);
+    }
+}
+
 TEST(XmlParse, IndexGrowsInSegments) {
     ElementIndex index;
     EXPECT_EQ(index.Capacity(), 8);

@@ -156,6 +156,26 @@ TEST_F(DownloadJob, HandlerExceptionEndsTheJobAsFailedAndReleasesEverything) {
     EXPECT_TRUE(ReadWholeFile(target) == PatternBytes(100000));
 }
 
+TEST_F(DownloadJob, FetchesAFileTheServerReadsFromDisk) {
+    const std::wstring source = Destination(L"served.cab");
+    const std::string content = PatternBytes(70000, 13);
+    {
+        HANDLE file = ::CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    HttpRoute route;
+    route.path = "/files/served.cab";
+    route.file = source;
+    ASSERT_TRUE(Server().SetRoute(route));
+    CDownloadEvents events;
+    const std::wstring target = Destination(L"fetched.cab");
+    EXPECT_TRUE(Run(Server().Url(route.path), target, &events));
+    EXPECT_TRUE(ReadWholeFile(target) == content);
+}
+
 TEST_F(DownloadJob, ConcurrentJobsBothArriveWhole) {
     const std::wstring a = Serve("/pkg/a.msi", 1500000);
     const std::wstring b = Serve("/pkg/b.msi", 900001);

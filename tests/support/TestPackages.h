@@ -30,8 +30,12 @@ inline constexpr TestPackage kNoLocationProduct{L"kavro_no_location.msi", L"{01C
 inline constexpr TestPackage kFailingProduct{L"kavro_failing.msi", L"{9BDB0EBD-8367-4997-99A0-CF4D58A1EF07}",
                                              L"{1A4A1347-49FF-4F42-BB56-3C1920B9152D}", L"2.1.0.0",
                                              L"KAVRO Free F"};
+// Its 306-character name does not fit the property buffer of detection.
+inline constexpr TestPackage kLongNameProduct{L"kavro_long_name.msi", L"{02C0FCFC-E306-4C9F-A152-15A3CDE147F6}",
+                                              L"{7F48FE7E-D65F-476A-A082-D06747E702FF}", L"2.1.0.0",
+                                              L"KAVRO Free LN"};
 inline constexpr const TestPackage* kAllTestPackages[] = {&kSampleProduct, &kOlderProduct, &kNoLocationProduct,
-                                                          &kFailingProduct};
+                                                          &kFailingProduct, &kLongNameProduct};
 
 std::wstring PackagePath(const TestPackage& package);
 // Silent install with MsiInstallProductW; the Windows Installer result.
