@@ -343,6 +343,36 @@ TEST_F(EngineScenario, CancelDuringWindowsInstaller) {
     EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kProductKey, L"exe"));
 }
 
+TEST_F(EngineScenario, CancelAfterTheLastPackageStillEndsCancelled) {
+    InstallerContext& c = TheContext();
+    c.language.SetLanguageId(1031);
+    c.manifest.languagePacks.push_back(
+        {1031, L"kavro-de", L"Deutsch", RouteFile("lp1031.exe", test::BuildPath(L"langpack_recorder_helper.exe"))});
+    InstallEngine engine;
+    bool asked = false;
+    const RunResult run = Run(engine, [&](const StatusSnapshot&) {
+        // The language pack, the last item, has started: everything else is done.
+        if (!asked && !RecordedCommandLine(L"language_pack_1031.exe").empty()) {
+            engine.RequestCancel();
+            asked = true;
+        }
+    });
+    ASSERT_TRUE(asked);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.finalState, kStateCancelled);
+    EXPECT_TRUE(boxes_.empty());
+    // The work was done all the same.
+    EXPECT_TRUE(test::IsProductInstalled(test::kSampleProduct));
+    EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kProductKey, L"exe"));
+    const std::wstring companion = installFolder_ + L"ovekAgent2.exe";
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Ovek Systems\\ResourceLangID", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteValueW(key, companion.c_str());
+        ::RegCloseKey(key);
+    }
+}
+
 TEST_F(EngineScenario, DestroyingAPausedEngineDoesNotHang) {
     TheContext().manifest.mainComponent.fullUrl =
         RouteFile("kavro_free.msi", test::PackagePath(test::kSampleProduct), 4000);

@@ -65,6 +65,28 @@ TEST_F(RunningProductsTest, RetryAfterClosingEverythingGoesOn) {
     EXPECT_EQ(boxes_.size(), 1u);
 }
 
+TEST_F(RunningProductsTest, TheRunningEditorIsFoundUntilItEnds) {
+    // The product's editor stand-in holds its semaphore while it runs.
+    auto editor = test::ChildProcess::Start(L"\"" + test::BuildPath(L"kavro_editor_helper.exe") + L"\" 60");
+    ASSERT_TRUE(editor);
+    bool running = false;
+    for (int i = 0; i < 100 && !running; ++i) {
+        running = !FindRunningPrograms().empty();
+        if (!running) ::Sleep(50);
+    }
+    ASSERT_TRUE(running) << "the editor did not start";
+    answer_ = [](std::size_t n) { return n == 1 ? IDRETRY : IDCANCEL; };
+    EXPECT_FALSE(CheckRunningProducts(L"KAVRO Free", nullptr));
+    EXPECT_EQ(boxes_.size(), 2u);
+
+    UniqueHandle quit(::CreateEventW(nullptr, TRUE, FALSE, L"OvekTestKavroEditorQuit"));
+    ::SetEvent(quit.get());
+    EXPECT_TRUE(editor->Wait(10000).has_value());
+    boxes_.clear();
+    EXPECT_TRUE(CheckRunningProducts(L"KAVRO Free", nullptr));
+    EXPECT_TRUE(boxes_.empty());
+}
+
 class DesktopLaunch : public ::testing::Test {
 protected:
     void SetUp() override { com_ = ::CoInitialize(nullptr); }
