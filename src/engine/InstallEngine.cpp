@@ -61,7 +61,8 @@ bool IsKnownDependencyPresent(const std::wstring& name) {
 InstallEngine::InstallEngine()
     : progress_([this](std::int32_t percent) { status_.SetStatus(kStateInstalling, itemIndex_, percent); }),
       cancelEvent_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      continueEvent_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+      continueEvent_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)),
+      caption_(TheContext().manifest.shortName) {}
 
 InstallEngine::~InstallEngine() {
     if (worker_.valid()) {
