@@ -292,6 +292,7 @@ bool InstallEngine::InstallMsiPackage(const PlanItem& item) {
 
     const UINT result =
         ::MsiInstallProductW(item.localPath.c_str(), commandLine.empty() ? nullptr : commandLine.c_str());
+    lastMsiResult_ = result;
     // The handler points at this engine, which may go away before the process.
     ::MsiSetExternalUIW(nullptr, 0, nullptr);
     if (result == ERROR_SUCCESS) return true;

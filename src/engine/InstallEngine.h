@@ -60,6 +60,8 @@ public:
 
     std::wstring InstallHomepageUrl() const;
     std::int32_t ErrorKind() const { return errorKind_; }
+    // Windows Installer's answer for the last package it installed.
+    UINT LastMsiResult() const { return lastMsiResult_; }
     // Set by the status panel once the user confirmed a cancellation.
     std::int32_t cancelConfirmed = 0;
 
@@ -86,6 +88,7 @@ private:
     mutable std::mutex urlMutex_;
     std::wstring installHomepageUrl_;
     std::atomic<std::int32_t> errorKind_{0};
+    std::atomic<UINT> lastMsiResult_{0};
     InstallStatus status_;
     std::wstring caption_;  // message boxes of Windows Installer
 };

@@ -339,6 +339,7 @@ TEST_F(EngineScenario, CancelDuringWindowsInstaller) {
     ASSERT_TRUE(asked);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.finalState, kStateCancelled);
+    EXPECT_EQ(engine.LastMsiResult(), static_cast<UINT>(ERROR_INSTALL_USEREXIT));
     EXPECT_FALSE(test::IsProductInstalled(test::kSampleProduct)) << "Windows Installer did not roll back";
     EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kProductKey, L"exe"));
 }
@@ -416,6 +417,7 @@ TEST_F(EngineScenario, WindowsInstallerHonoursTheCancelAnswer) {
     engine.RequestCancel();
     PlanItem item{L"kavro_free.msi", L"", test::PackagePath(test::kSampleProduct), L"", 0};
     EXPECT_FALSE(engine.InstallMsiPackage(item));
+    EXPECT_EQ(engine.LastMsiResult(), static_cast<UINT>(ERROR_INSTALL_USEREXIT));  // 1602
     EXPECT_FALSE(test::IsProductInstalled(test::kSampleProduct));
 }
 
