@@ -3,6 +3,9 @@
 #include <iterator>
 
 #include "EngineScenario.h"
+#include "TransformFile.h"
+
+#include <msiquery.h>
 #include "app/RegistryKey.h"
 #include "engine/ProductDetection.h"
 
@@ -226,12 +229,14 @@ TEST_F(EngineScenario, PackagesThatWindowsInstallerRefuses) {
 }
 
 TEST_F(EngineScenario, GermanInstallationRecordsTheLanguage) {
-    // Wine's Windows Installer neither checks a transform nor misses an absent
-    // one, so the transform's content is not under test here (its place on the
-    // command line is, in command_lines_test); where it is stored is.
+    // A transform Windows Installer accepts (it changes nothing: the package
+    // has no German texts). Wine's Windows Installer would not miss an absent
+    // transform, so where it is stored is checked too.
     InstallerContext& c = TheContext();
     c.language.SetLanguageId(1031);
-    c.manifest.transforms.push_back({1031, L"de.mst", Route("de.mst", "transform placeholder")});
+    const std::wstring source = root_ + L"\\de source.mst";
+    ASSERT_TRUE(WriteEmptyTransform(source));
+    c.manifest.transforms.push_back({1031, L"de.mst", RouteFile("de.mst", source)});
     c.manifest.languagePacks.push_back(
         {1031, L"kavro-de", L"Deutsch", RouteFile("lp1031.exe", test::BuildPath(L"langpack_recorder_helper.exe"))});
 
@@ -404,6 +409,20 @@ TEST_F(EngineScenario, StandaloneInstallsFromTheLocalFolderWithoutRequests) {
     EXPECT_TRUE(test::IsProductInstalled(test::kSampleProduct));
     EXPECT_TRUE(server_->Requests().empty());
     EXPECT_FALSE(Exists(c.componentFolder + L"version.xml"));
+}
+
+TEST_F(EngineScenario, TheEmptyTransformIsOneWindowsInstallerAccepts) {
+    const std::wstring transform = root_ + L"\\empty.mst";
+    ASSERT_TRUE(WriteEmptyTransform(transform));
+    const std::wstring copy = root_ + L"\\copy.msi";
+    ASSERT_TRUE(::CopyFileW(test::PackagePath(test::kSampleProduct).c_str(), copy.c_str(), FALSE));
+    MSIHANDLE database = 0;
+    ASSERT_EQ(::MsiOpenDatabaseW(copy.c_str(), MSIDBOPEN_TRANSACT, &database), static_cast<UINT>(ERROR_SUCCESS));
+    EXPECT_EQ(::MsiDatabaseApplyTransformW(database, transform.c_str(), 0), static_cast<UINT>(ERROR_SUCCESS));
+    const std::wstring junk = root_ + L"\\junk.mst";
+    std::ofstream(std::filesystem::path(junk), std::ios::binary) << "junk";
+    EXPECT_NE(::MsiDatabaseApplyTransformW(database, junk.c_str(), 0), static_cast<UINT>(ERROR_SUCCESS));
+    ::MsiCloseHandle(database);
 }
 
 }  // namespace
