@@ -21,6 +21,8 @@ mkdir -p "$out/crashes"
 status=0
 for bin in "$out"/*_fuzz; do
   name=$(basename "$bin" _fuzz)
+  # FUZZ_TARGETS="a b" limits a run to those targets.
+  [ -z "${FUZZ_TARGETS:-}" ] || [[ " $FUZZ_TARGETS " == *" $name "* ]] || continue
   corpus="$here/tests/fuzz/corpus/$name"
   found="$out/found/$name"
   mkdir -p "$found" "$corpus"

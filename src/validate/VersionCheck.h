@@ -7,11 +7,14 @@
 namespace ovek {
 
 struct ProductManifest;
+class CXmlDocument;
 
 // Reads the document into the version fields of the manifest record; missing
 // or misplaced elements leave their fields as they were. False when the file
 // is missing or is not a well-formed document.
 bool ParseVersionDocument(const std::wstring& path, ProductManifest& manifest);
+// The walk over an already parsed document.
+void ReadVersionDocument(CXmlDocument& document, ProductManifest& manifest);
 // The same, into the installer context's manifest.
 bool ParseVersionDocument(const std::wstring& path);
 
