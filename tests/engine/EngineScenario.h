@@ -19,7 +19,7 @@
 #include "framework/MessageBox.h"
 #include "manifest/InstallerContext.h"
 #include "net/InternetSession.h"
-#include "support/LocalHttpServer.h"
+#include "support/ServerSuite.h"
 #include "support/TestPackages.h"
 #include "support/TestSupport.h"
 
@@ -91,21 +91,12 @@ struct RunResult {
     std::int32_t finalState = -1;
 };
 
-class EngineScenario : public ::testing::Test {
+class EngineScenario : public test::ServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        EnsureInternetSession();
-        server_ = new test::LocalHttpServer;
-        if (!server_->Start()) std::fprintf(stderr, "test server: %s\n", server_->Error().c_str());
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
 
     void SetUp() override {
-        ASSERT_TRUE(server_ && server_->IsRunning()) << "the local test server did not start";
-        ASSERT_TRUE(server_->ClearRequests());
+        ServerSuite::SetUp();
+        if (HasFatalFailure()) return;
         test::RemoveAllTestProducts();
         RemoveKeys();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -246,7 +237,6 @@ protected:
     // The command line a recording helper saw, found by its file-name ending.
     std::wstring RecordedCommandLine(const std::wstring& nameEnd) const;
 
-    static inline test::LocalHttpServer* server_ = nullptr;
     std::string name_;
     std::wstring root_;
     std::wstring installFolder_;

@@ -12,26 +12,12 @@
 
 #include "net/CDownloadJob.h"
 #include "net/HttpTransfer.h"
-#include "support/LocalHttpServer.h"
+#include "support/ServerSuite.h"
 
 namespace ovek::nettest {
 
-class ServerTest : public ::testing::Test {
+class ServerTest : public test::ServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        EnsureInternetSession();
-        server_ = new test::LocalHttpServer;
-        if (!server_->Start()) std::fprintf(stderr, "test server: %s\n", server_->Error().c_str());
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(server_ && server_->IsRunning()) << "the local test server did not start";
-        ASSERT_TRUE(server_->ClearRequests());
-    }
-    static test::LocalHttpServer& Server() { return *server_; }
     // A route for a generated body of `size` bytes.
     static std::wstring Serve(const std::string& path, std::uint64_t size, std::uint64_t rate = 0) {
         test::HttpRoute route;
@@ -42,7 +28,6 @@ protected:
         return server_->Url(path);
     }
 
-    static inline test::LocalHttpServer* server_ = nullptr;
 };
 
 // Keeps every write with its offset, so a test sees the block sizes.

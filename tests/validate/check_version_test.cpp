@@ -3,27 +3,18 @@
 #include "app/COvekMasterInstallerApp.h"
 #include "manifest/InstallerContext.h"
 #include "net/InternetSession.h"
-#include "support/LocalHttpServer.h"
+#include "support/ServerSuite.h"
 #include "support/TestSupport.h"
 #include "validate/VersionCheck.h"
 
 namespace ovek {
 namespace {
 
-class CheckVersionTest : public ::testing::Test {
+class CheckVersionTest : public test::ServerSuite {
 protected:
-    static void SetUpTestSuite() {
-        EnsureInternetSession();
-        server_ = new test::LocalHttpServer;
-        if (!server_->Start()) std::fprintf(stderr, "test server: %s\n", server_->Error().c_str());
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
     void SetUp() override {
-        ASSERT_TRUE(server_ && server_->IsRunning());
-        ASSERT_TRUE(server_->ClearRequests());
+        ServerSuite::SetUp();
+        if (HasFatalFailure()) return;
         folder_ = test::MakeTempFolder(L"check version");
         InstallerContext& c = TheContext();
         c = InstallerContext();
@@ -47,7 +38,6 @@ protected:
         return static_cast<bool>(find);
     }
 
-    static inline test::LocalHttpServer* server_ = nullptr;
     std::wstring folder_;
 };
 
