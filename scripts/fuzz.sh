@@ -31,12 +31,12 @@ for bin in "$out"/*_fuzz; do
   log="$out/$name.log"
   if "$bin" "$found" "$corpus" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -max_len=65536 -artifact_prefix="$out/crashes/$name-" -print_final_stats=1 >"$log" 2>&1; then
-    execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' || echo '?')
-    cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 || echo '?')
+    execs=$(grep -a -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' | tail -1 || echo '?')
+    cov=$(grep -a -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 || echo '?')
     echo "fuzz $name: ok, $execs executions, $cov"
   else
     echo "fuzz $name: FAILED (see $log)"
-    grep -E 'ERROR|runtime error|SUMMARY|Test unit written' "$log" | head -5
+    grep -a -E 'ERROR|runtime error|SUMMARY|Test unit written' "$log" | head -5
     status=1
   fi
 done
