@@ -164,20 +164,17 @@ bool CXmlDocument::SetDocumentText(const wchar_t* text) {
         index_.Release();
         return Parse();
     }
-    try {
-        text_ = text;
-    } catch (const std::bad_alloc&) {
-        Clear();
-        AddReportEntry(result_, L"out_of_memory");
-        return false;
-    }
-    return Parse();
+    return AssignAndParse(text);
 }
 
 bool CXmlDocument::SetDocumentText(const std::wstring& text) {
     result_.clear();
+    return AssignAndParse(text);
+}
+
+bool CXmlDocument::AssignAndParse(std::wstring_view text) {
     try {
-        text_ = text;
+        text_.assign(text);
     } catch (const std::bad_alloc&) {
         Clear();
         AddReportEntry(result_, L"out_of_memory");

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ovek {
@@ -127,6 +128,7 @@ public:
 
 private:
     friend class XmlFileReader;
+    bool AssignAndParse(std::wstring_view text);  // the report is already cleared
     bool Parse();
     bool ParseText();
     void ResetPosition();
