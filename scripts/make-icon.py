@@ -10,6 +10,7 @@ import os
 import struct
 import sys
 
+BG_TOP = (0x2C, 0x36, 0x48)     # the tile lightens upward so that it shows on the dark panels
 BG = (0x1E, 0x24, 0x30)
 ACCENT = (0x2E, 0xC4, 0xB6)
 SIZES = [16, 18, 22, 27, 32, 36, 48, 64, 80, 96, 128]
@@ -44,6 +45,10 @@ def inside(x, y):
     return 1
 
 
+def tile_colour(y):
+    return tuple(round(t + (b - t) * y) for t, b in zip(BG_TOP, BG))
+
+
 def rgba_rows(size):
     """Top-down rows of straight RGBA pixels, 4 x 4 samples each."""
     ss = 4
@@ -54,9 +59,10 @@ def rgba_rows(size):
             acc = [0, 0, 0, 0]
             for sy in range(ss):
                 for sx in range(ss):
-                    k = inside((px + (sx + 0.5) / ss) / size, (py + (sy + 0.5) / ss) / size)
+                    y = (py + (sy + 0.5) / ss) / size
+                    k = inside((px + (sx + 0.5) / ss) / size, y)
                     if k:
-                        c = ACCENT if k == 2 else BG
+                        c = ACCENT if k == 2 else tile_colour(y)
                         for i in range(3):
                             acc[i] += c[i]
                         acc[3] += 255
