@@ -85,22 +85,55 @@ def dib(size, rows):
     return header + pixels + bytes(mask_row * size)
 
 
-def main(path):
+def images():
     pictures = _pictures()
-    images = []
+    out = []
     for s in SIZES:
         rows = rgba_rows(s)
-        images.append(pictures.png_bytes(s, s, rows) if s >= PNG_FROM else dib(s, rows))
+        out.append(pictures.png_bytes(s, s, rows) if s >= PNG_FROM else dib(s, rows))
+    return pictures, out
+
+
+def ico(data):
     out = struct.pack("<HHH", 0, 1, len(SIZES))
     offset = 6 + 16 * len(SIZES)
-    for s, data in zip(SIZES, images):
-        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    out += b"".join(images)
+    for s, d in zip(SIZES, data):
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(d), offset)
+        offset += len(d)
+    return out + b"".join(data)
+
+
+def entries(blob):
+    """(size, image) pairs of an .ico file."""
+    count = struct.unpack("<H", blob[4:6])[0]
+    out = []
+    for i in range(count):
+        w, _, _, _, _, _, length, offset = struct.unpack("<BBBBHHII", blob[6 + 16 * i:22 + 16 * i])
+        out.append((w, blob[offset:offset + length]))
+    return out
+
+
+def main(argv):
+    checking = "--check" in argv
+    args = [a for a in argv if a != "--check"]
+    path = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "res", "ovek.ico")
+    pictures, data = images()
+    if checking:
+        # PNG entries compare by content: another zlib may pack them differently.
+        try:
+            with open(path, "rb") as f:
+                committed = entries(f.read())
+        except OSError:
+            committed = []
+        same = [(s, pictures.png_content(d)) for s, d in zip(SIZES, data)] == \
+               [(s, pictures.png_content(d)) for s, d in committed]
+        if not same:
+            print("differs from scripts/make-icon.py: " + path)
+        return 0 if same else 1
     with open(path, "wb") as f:
-        f.write(out)
+        f.write(ico(data))
+    return 0
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else
-         os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "res", "ovek.ico"))
+    sys.exit(main(sys.argv[1:]))

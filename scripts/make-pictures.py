@@ -7,7 +7,10 @@ nominal size (100, 125, 150 and 200 %). Shapes are rasterised on a
 supersampled grid and averaged down, so the edges are anti-aliased. The
 output depends only on this file: running it again gives the same bytes.
 
-    python3 scripts/make-pictures.py [repository root]
+    python3 scripts/make-pictures.py [--check] [repository root]
+
+--check writes nothing and fails when a committed file differs from what
+the script draws.
 """
 import math
 import os
@@ -157,7 +160,7 @@ def line_width(size):
 def close_glyph(size):
     c = Canvas(size, size)
     a, b = size / 4, size * 3 / 4
-    w = size / 16 * 1.2
+    w = size / 16 * 1.3
     segment(c, (a + 0.3, a + 0.3), (b - 0.3, b - 0.3), w, LIGHT)
     segment(c, (b - 0.3, a + 0.3), (a + 0.3, b - 0.3), w, LIGHT)
     return c
@@ -377,20 +380,68 @@ def families():
     ]
 
 
-def main(root):
-    out_dir = os.path.join(root, "src", "res", "pictures")
-    os.makedirs(out_dir, exist_ok=True)
+def outputs():
+    """Every file this script writes, by path relative to src/res."""
+    files = {}
     lines = ["// Interface pictures: PNG resources by id. Written by scripts/make-pictures.py.",
              "// Each family has four variants: 100, 125, 150 and 200 %."]
     for first, stem, make in families():
         for i, scale in enumerate(SCALES):
             name = "%s_%d.png" % (stem, round(16 * scale))
-            with open(os.path.join(out_dir, name), "wb") as f:
-                f.write(canvas_png(make(scale)))
+            files["pictures/" + name] = canvas_png(make(scale))
             lines.append('%d PNG "pictures/%s"' % (first + i, name))
-    with open(os.path.join(root, "src", "res", "pictures.rc"), "w", newline="\n") as f:
-        f.write("\n".join(lines) + "\n")
+    files["pictures.rc"] = ("\n".join(lines) + "\n").encode("ascii")
+    return files
+
+
+def png_content(data):
+    """Header and inflated pixel rows: equal for equal pictures whatever
+    zlib build compressed them."""
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        return data
+    pos, header, idat = 8, b"", b""
+    while pos + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            header = body
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    return header + zlib.decompress(idat)
+
+
+def check(res_dir, files):
+    """Names every committed file that differs from what the script draws."""
+    stale = []
+    for rel, data in sorted(files.items()):
+        try:
+            with open(os.path.join(res_dir, rel), "rb") as f:
+                committed = f.read()
+        except OSError:
+            committed = None
+        if committed is None or png_content(committed) != png_content(data):
+            stale.append(rel)
+    return stale
+
+
+def main(argv):
+    checking = "--check" in argv
+    args = [a for a in argv if a != "--check"]
+    root = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    res_dir = os.path.join(root, "src", "res")
+    files = outputs()
+    if checking:
+        stale = check(res_dir, files)
+        for rel in stale:
+            print("differs from scripts/make-pictures.py: src/res/" + rel)
+        return 1 if stale else 0
+    os.makedirs(os.path.join(res_dir, "pictures"), exist_ok=True)
+    for rel, data in files.items():
+        with open(os.path.join(res_dir, rel), "wb") as f:
+            f.write(data)
+    return 0
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    sys.exit(main(sys.argv[1:]))
