@@ -69,9 +69,8 @@ private:
 };
 
 DecoderState& Decoder() {
-    // Never destroyed (see above); the object itself holds no resources.
-    static DecoderState* state = new DecoderState;
-    return *state;
+    static DecoderState state;
+    return state;
 }
 
 // A registration as decoder user for one decode.
