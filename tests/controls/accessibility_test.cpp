@@ -30,7 +30,7 @@ AccessibleFacts Describe(HWND control) {
     AccessibleFacts facts;
     using Fn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
     static HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll");
-    auto fromWindow = oleacc ? reinterpret_cast<Fn>(::GetProcAddress(oleacc, "AccessibleObjectFromWindow")) : nullptr;
+    auto fromWindow = oleacc ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(oleacc, "AccessibleObjectFromWindow"))) : nullptr;
     if (!fromWindow) return facts;
     ComPtr<IAccessible> acc;
     if (FAILED(fromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), acc.put_void())))
@@ -211,7 +211,9 @@ TEST_F(KeyboardTest, KeyboardFocusIsShownOnlyOnceTheKeyboardIsUsed) {
     ASSERT_EQ(::GetFocus(), b);
     WaitForPaint(dialog.Handle(), 2000);
     WaitForCapture(b, [&](const PixelBuffer& s) { return CuePixels(s, face, ring) > 40; }, shot, 3000);
-    if (platformHides) EXPECT_EQ(hidden, 0) << "no cue before the keyboard is used";
+    if (platformHides) {
+        EXPECT_EQ(hidden, 0) << "no cue before the keyboard is used";
+    }
     EXPECT_GT(CuePixels(shot, face, ring), 40) << "dotted line along the top";
     SaveScreenshot(shot, L"text-button-focused-96");
 }
