@@ -173,6 +173,61 @@ TEST(ComboBox, HoverLookStaysWhileTheListIsOpen) {
     EXPECT_TRUE(FrameIs(h.Face(), kIdleFrame));
 }
 
+TEST(ComboBox, HiddenEditPartHandsPressesAndFocusToTheBox) {
+    ComboHarness h;
+    ASSERT_TRUE(h.Open({L"English", L"Deutsch"}, 0));
+    HWND edit = h.box->EditPart().Handle();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(edit));
+    EXPECT_TRUE(h.box->IsReadOnly());
+
+    ::SetFocus(h.combo);
+    ::SetFocus(edit);
+    EXPECT_EQ(::GetFocus(), h.combo);
+    ::SendMessageW(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_FALSE(h.box->Dropped());
+    ::SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return h.box->Dropped(); }, kWait));
+    // A second press closes it again.
+    ::SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return !h.box->Dropped(); }, kWait));
+}
+
+TEST(ComboBox, ClickingARowChoosesItAndConfirms) {
+    ComboHarness h;
+    const std::vector<std::wstring> names = {L"English", L"Deutsch", L"Francais"};
+    ASSERT_TRUE(h.Open(names, 0));
+    RECT client{};
+    ::GetClientRect(h.combo, &client);
+    auto click = [](POINT screen) {
+        ComboHarness::MovePointer(screen);
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        ::SendInput(2, input, sizeof input[0]);
+    };
+    click(h.ComboPoint(10, client.bottom / 2));
+    HWND list = h.box->List().Handle();
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(list); }, kWait));
+    EXPECT_EQ(::GetFocus(), h.combo);
+    RECT row{};
+    ::SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+    POINT centre{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ::ClientToScreen(list, &centre);
+    click(centre);
+    ASSERT_TRUE(WaitUntil([&] { return !h.box->Dropped(); }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return h.window.CountNotification(CBN_SELENDOK) == 1; }, kWait));
+    EXPECT_EQ(::SendMessageW(h.combo, CB_GETCURSEL, 0, 0), 2);
+    wchar_t text[64]{};
+    ::GetWindowTextW(h.combo, text, 64);
+    EXPECT_EQ(std::wstring(text), names[2]);
+    // The face follows.
+    const PixelBuffer face = h.Face();
+    EXPECT_GT(CountLight(face, RECT{4, 1, 40, face.Height() - 1}), 0);
+    ComboHarness::MovePointer(POINT{5, 5});
+}
+
 TEST(ComboBox, DropListTakesTheWidestNameAndRoomForAScrollBar) {
     const std::wstring wide = L"A language whose name is much wider than its box";
     struct Case {
@@ -404,11 +459,23 @@ TEST(ComboBox, BoxWithoutPicturesDrawsNoArrowAndStillWorks) {
     EXPECT_NE(run.output.find("no-pictures ok"), std::string::npos) << run.output;
 }
 
-TEST(ComboBox, At144DpiTheArrowAndLengthsFollowTheResolution) {
-    ProcessResult run = RunAtDpi(144, L"\"" + BuildPath(L"combo_dpi_helper.exe") + L"\"", 60000);
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("dpi 144"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("all ok"), std::string::npos) << run.output;
+TEST(ComboBox, AtSteppedResolutionsTheArrowAndLengthsFollow) {
+    // 144 dpi checks everything; 120 and 192 pick their arrow pictures.
+    struct Case {
+        DWORD dpi;
+        const char* arrow;
+        const char* cell;
+    };
+    for (Case c : {Case{144, "arrow 146", "cell 21 x 21"}, Case{120, "arrow 145", "cell 18 x 18"},
+                   Case{192, "arrow 147", "cell 28 x 28"}}) {
+        SCOPED_TRACE(c.dpi);
+        ProcessResult run = RunAtDpi(c.dpi, L"\"" + BuildPath(L"combo_dpi_helper.exe") + L"\"", 60000);
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find("dpi " + std::to_string(c.dpi)), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(c.arrow), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(c.cell), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("all ok"), std::string::npos) << run.output;
+    }
 }
 
 }  // namespace
