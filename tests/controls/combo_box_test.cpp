@@ -391,6 +391,38 @@ TEST(ComboBox, KeyboardMovesFocusAndSelectionAsADropDownListDoes) {
     EXPECT_FALSE(h.box->Focused());
 }
 
+// Windows reports a combo box's choice as its value; Wine's generic client
+// object has no value and names it by its window text.
+std::wstring AccessibleChoice(HWND combo) {
+    ComPtr<IAccessible> accessible;
+    if (::AccessibleObjectFromWindow(combo, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                     accessible.put_void()) != S_OK)
+        return L"(no accessible object)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (accessible->get_accValue(self, &text) != S_OK || !text) {
+        ::SysFreeString(text);
+        text = nullptr;
+        if (accessible->get_accName(self, &text) != S_OK) text = nullptr;
+    }
+    std::wstring result = text ? text : L"";
+    ::SysFreeString(text);
+    return result;
+}
+
+TEST(ComboBox, ScreenReadersReadTheChosenLanguage) {
+    ComboHarness h;
+    ASSERT_TRUE(h.Open({L"English", L"Deutsch"}, 1));
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    EXPECT_EQ(AccessibleChoice(h.combo), L"Deutsch");
+    ::SetFocus(h.combo);
+    h.Key(WM_KEYDOWN, VK_UP);
+    EXPECT_EQ(AccessibleChoice(h.combo), L"English");
+    ::CoUninitialize();
+}
+
 TEST(ComboBox, FocusShowsOnlyWhenKeyboardCuesAreOn) {
     ComboHarness h;
     ASSERT_TRUE(h.Open({L"English", L"Deutsch"}, 0));
