@@ -304,13 +304,7 @@ int COvekComboBox::ComputeDropWidth() const {
     return combo::DropWidth(in, Resolution().dpiX);
 }
 
-void COvekComboBox::ShowList(bool show) {
-    if (show) {
-        ::SendMessageW(Handle(), CB_SETDROPPEDWIDTH, ComputeDropWidth(), 0);
-        selectionAtDrop_ = static_cast<int>(::SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
-    }
-    ::SendMessageW(Handle(), CB_SHOWDROPDOWN, show, 0);
-}
+void COvekComboBox::ShowList(bool show) { ::SendMessageW(Handle(), CB_SHOWDROPDOWN, show, 0); }
 
 void COvekComboBox::OnSize() {
     if (!arrow_ || !arrow_->bitmap) return;
@@ -605,6 +599,13 @@ LRESULT COvekComboBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return reinterpret_cast<LRESULT>(listBrush_.get());
         }
+        case CB_SHOWDROPDOWN:
+            // Whoever opens the list, it is as wide as its widest name.
+            if (wp && !Dropped()) {
+                ::SendMessageW(Handle(), CB_SETDROPPEDWIDTH, ComputeDropWidth(), 0);
+                selectionAtDrop_ = static_cast<int>(::SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
+            }
+            break;
         case CB_SETCURSEL:
         case CB_SELECTSTRING:
         case CB_RESETCONTENT:

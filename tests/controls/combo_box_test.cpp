@@ -254,6 +254,12 @@ TEST(ComboBox, DropListTakesTheWidestNameAndRoomForAScrollBar) {
         EXPECT_EQ(list.right - list.left, expected);
         EXPECT_EQ(list.left, control.left);
         h.Key(WM_KEYDOWN, VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !h.box->Dropped(); }, kWait));
+        // Opened by its owner rather than by the user: as wide.
+        ::SendMessageW(h.combo, CB_SHOWDROPDOWN, TRUE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(h.box->List().Handle()); }, kWait));
+        EXPECT_EQ(h.ListScreenRect().right - h.ListScreenRect().left, expected);
+        ::SendMessageW(h.combo, CB_SHOWDROPDOWN, FALSE, 0);
     }
 }
 
