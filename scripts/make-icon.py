@@ -1,11 +1,28 @@
 #!/usr/bin/env python3
 """Draws the installer's icon (a dark tile with a download arrow over a tray)
-and writes it as a multi-size .ico with 32-bit BGRA images."""
+and writes it as a multi-size .ico: 32-bit BGRA images for the small sizes,
+PNG-compressed images from 48 pixels up to keep the file small.
+
+Sizes: 16, 32 and 48 for the shell; 18, 22, 27 and 36 for the caption at
+100 to 200 %; 64, 80, 96 and 128 for the panels, which draw it large."""
+import importlib.util
+import os
 import struct
 import sys
 
+BG_TOP = (0x2C, 0x36, 0x48)     # the tile lightens upward so that it shows on the dark panels
 BG = (0x1E, 0x24, 0x30)
 ACCENT = (0x2E, 0xC4, 0xB6)
+SIZES = [16, 18, 22, 27, 32, 36, 48, 64, 80, 96, 128]
+PNG_FROM = 48
+
+
+def _pictures():
+    here = os.path.dirname(os.path.abspath(__file__))
+    spec = importlib.util.spec_from_file_location("make_pictures", os.path.join(here, "make-pictures.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
 def inside(x, y):
@@ -28,49 +45,95 @@ def inside(x, y):
     return 1
 
 
-def image(size):
+def tile_colour(y):
+    return tuple(round(t + (b - t) * y) for t, b in zip(BG_TOP, BG))
+
+
+def rgba_rows(size):
+    """Top-down rows of straight RGBA pixels, 4 x 4 samples each."""
     ss = 4
     rows = []
     for py in range(size):
-        row = []
+        row = bytearray()
         for px in range(size):
             acc = [0, 0, 0, 0]
             for sy in range(ss):
                 for sx in range(ss):
-                    k = inside((px + (sx + 0.5) / ss) / size, (py + (sy + 0.5) / ss) / size)
+                    y = (py + (sy + 0.5) / ss) / size
+                    k = inside((px + (sx + 0.5) / ss) / size, y)
                     if k:
-                        c = ACCENT if k == 2 else BG
+                        c = ACCENT if k == 2 else tile_colour(y)
                         for i in range(3):
                             acc[i] += c[i]
                         acc[3] += 255
-            n = ss * ss
-            a = acc[3] // n
+            a = acc[3] // (ss * ss)
             if a:
                 cover = acc[3] // 255
-                rgb = [acc[i] // cover for i in range(3)]
+                row += bytes((acc[0] // cover, acc[1] // cover, acc[2] // cover, a))
             else:
-                rgb = [0, 0, 0]
-            row.append((rgb[2], rgb[1], rgb[0], a))
-        rows.append(row)
-    # DIB: bottom-up pixels, then an all-zero AND mask
-    pixels = b"".join(bytes(p) for row in reversed(rows) for p in row)
+                row += bytes(4)
+        rows.append(bytes(row))
+    return rows
+
+
+def dib(size, rows):
+    # Bottom-up BGRA pixels, then an all-zero AND mask.
+    pixels = b"".join(bytes((r[i + 2], r[i + 1], r[i], r[i + 3]))
+                      for r in reversed(rows) for i in range(0, len(r), 4))
     mask_row = ((size + 31) // 32) * 4
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels), 0, 0, 0, 0)
     return header + pixels + bytes(mask_row * size)
 
 
-def main(path):
-    sizes = [16, 24, 32, 48, 64]
-    images = [image(s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    out += b"".join(images)
+def images():
+    pictures = _pictures()
+    out = []
+    for s in SIZES:
+        rows = rgba_rows(s)
+        out.append(pictures.png_bytes(s, s, rows) if s >= PNG_FROM else dib(s, rows))
+    return pictures, out
+
+
+def ico(data):
+    out = struct.pack("<HHH", 0, 1, len(SIZES))
+    offset = 6 + 16 * len(SIZES)
+    for s, d in zip(SIZES, data):
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(d), offset)
+        offset += len(d)
+    return out + b"".join(data)
+
+
+def entries(blob):
+    """(size, image) pairs of an .ico file."""
+    count = struct.unpack("<H", blob[4:6])[0]
+    out = []
+    for i in range(count):
+        w, _, _, _, _, _, length, offset = struct.unpack("<BBBBHHII", blob[6 + 16 * i:22 + 16 * i])
+        out.append((w, blob[offset:offset + length]))
+    return out
+
+
+def main(argv):
+    checking = "--check" in argv
+    args = [a for a in argv if a != "--check"]
+    path = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "res", "ovek.ico")
+    pictures, data = images()
+    if checking:
+        # PNG entries compare by content: another zlib may pack them differently.
+        try:
+            with open(path, "rb") as f:
+                committed = entries(f.read())
+        except OSError:
+            committed = []
+        same = [(s, pictures.png_content(d)) for s, d in zip(SIZES, data)] == \
+               [(s, pictures.png_content(d)) for s, d in committed]
+        if not same:
+            print("differs from scripts/make-icon.py: " + path)
+        return 0 if same else 1
     with open(path, "wb") as f:
-        f.write(out)
+        f.write(ico(data))
+    return 0
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    sys.exit(main(sys.argv[1:]))

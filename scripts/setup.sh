@@ -46,3 +46,14 @@ if [ ! -f "$stamp" ]; then
   wineserver -w
   touch "$stamp"
 fi
+
+# Tests look at whole windows on the virtual display. Without a window manager
+# Wine hands a captioned window's frame to X ("managed") and only its client
+# area shows; unmanaged, Wine draws the whole window itself. A prefix setting
+# for tests, checked in the saved registry so that it costs nothing once made.
+if ! awk '/^\[Software\\\\Wine\\\\X11 Driver\]/ { s = 1; next } /^\[/ { s = 0 }
+          s && /^"Managed"="N"/ { found = 1 } END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  echo "setup: letting Wine draw whole windows (X11 Driver Managed=N)"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+fi

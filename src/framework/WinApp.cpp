@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <gdiplus.h>
+
+#include "controls/ImageCache.h"
 
 namespace ovek {
 
@@ -25,16 +26,14 @@ int CWinApp::Run(HINSTANCE instance) {
 bool CWinApp::InitApplication() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
-    Gdiplus::GdiplusStartupInput input;
-    gdiplusStarted_ = Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr) == Gdiplus::Ok;
+    // GDI+ starts on demand, when the first picture is decoded.
     return true;
 }
 
 void CWinApp::ExitApplication() {
-    if (gdiplusStarted_) {
-        Gdiplus::GdiplusShutdown(gdiplusToken_);
-        gdiplusStarted_ = false;
-    }
+    // Here, not in a static destructor: GDI+ must stop while the process
+    // is still whole.
+    ShutdownPictureDecoder();
     mainWindow_ = nullptr;
 }
 

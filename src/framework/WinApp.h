@@ -41,8 +41,6 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND mainWindow_ = nullptr;
     std::wstring settingsRoot_;
-    bool gdiplusStarted_ = false;
-    ULONG_PTR gdiplusToken_ = 0;
     static CWinApp* current_;
 };
 
