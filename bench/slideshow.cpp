@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "controls/COvekSliderShowCtrl.h"
@@ -49,8 +50,8 @@ double WallSeconds() {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    const double runSeconds = argc > 1 ? _wtof(argv[1]) : 10.0;
+int main(int argc, char** argv) {
+    const double runSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     InitThemePalette();
     CreateSharedFonts();
 

@@ -78,7 +78,7 @@ bool COvekProgress::EnsureDrawingObjects() {
 }
 
 void COvekProgress::Draw(HDC dc, const RECT& client) {
-    // The background comes from GDI, so a bar that Direct2D cannot draw
+    // The background from GDI first, so a bar that Direct2D cannot draw
     // still leaves the panel's colour rather than a black hole.
     FillSolid(dc, client, background_);
     if (!EnsureDrawingObjects()) return;
@@ -87,6 +87,9 @@ void COvekProgress::Draw(HDC dc, const RECT& client) {
         ComputeProgressShape(client.right - client.left, client.bottom - client.top, bar_.right - bar_.left,
                              bar_.bottom - bar_.top, position_, range_, radiusX_, radiusY_);
     target_->BeginDraw();
+    // The render target hands back its whole rectangle, so it paints the
+    // background again rather than keep what GDI put there.
+    target_->Clear(ToD2DColor(background_));
     target_->SetAntialiasMode(D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
     ComPtr<ID2D1SolidColorBrush> brush;
     if (SUCCEEDED(target_->CreateSolidColorBrush(ToD2DColor(track_), brush.put()))) {

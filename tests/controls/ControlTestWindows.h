@@ -1,15 +1,15 @@
 #pragma once
 // What the progress and slideshow tests share: a parent window that records
-// what its children send it, pixels read back through WM_PRINTCLIENT, and
-// waits with a limit.
+// what its children send it, and pixels read back through WM_PRINTCLIENT.
 #include <windows.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "framework/Gdi.h"
 #include "framework/Window.h"
+#include "support/WindowTesting.h"
 #include "ui/Palette.h"
 
 namespace ovek::test {
@@ -38,60 +38,40 @@ protected:
     }
 };
 
-// The client area as the window draws it, composed through WM_PRINTCLIENT.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB
-    Color At(int x, int y) const {
-        const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-        return Rgb(static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p));
-    }
-};
-
-inline Capture PrintClient(HWND hwnd) {
+// The client area as the window draws it, composed through WM_PRINTCLIENT:
+// exactly the control's own drawing, whatever covers it on the screen.
+inline PixelBuffer PrintClient(HWND hwnd) {
     RECT rc{};
     ::GetClientRect(hwnd, &rc);
-    Capture c;
     CWindowDC screen(nullptr);
     CMemorySurface surface(screen.get(), rc.right, rc.bottom);
-    if (!surface) return c;
+    if (!surface) return {};
     FillSolid(surface.dc(), surface.Bounds(), RGB(255, 0, 255));  // shows what nothing drew
     ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
     ::GdiFlush();
-    c.width = rc.right;
-    c.height = rc.bottom;
-    c.pixels.assign(surface.pixels(), surface.pixels() + static_cast<size_t>(rc.right) * rc.bottom);
-    return c;
+    PixelBuffer pixels(rc.right, rc.bottom);
+    std::copy(surface.pixels(), surface.pixels() + static_cast<size_t>(rc.right) * rc.bottom, pixels.Data());
+    return pixels;
 }
 
+// The pixel as a theme colour, to compare with the palette.
+inline Color At(const PixelBuffer& pixels, int x, int y) {
+    const test::Rgb c = pixels.At(x, y);
+    return ovek::Rgb(c.r, c.g, c.b);
+}
 inline bool Near(Color a, Color b, int tolerance = 8) {
-    auto d = [](int x, int y) { return x > y ? x - y : y - x; };
-    return d(RedOf(a), RedOf(b)) <= tolerance && d(GreenOf(a), GreenOf(b)) <= tolerance &&
-           d(BlueOf(a), BlueOf(b)) <= tolerance;
+    return ColorDistance(RgbOf(a), RgbOf(b)) <= tolerance;
 }
 
-inline void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+// Live GDI objects of this process. Wine answers GetGuiResources with 0, but
+// takes a handle's 16-bit index alone for the handle: there the live objects
+// are counted by asking each index for its type.
+inline DWORD GdiObjects() {
+    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return n;
+    DWORD live = 0;
+    for (UINT_PTR index = 1; index <= 0xFFFF; ++index)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+    return live;
 }
-
-// Pumps messages until done() or the limit; true when done() came true.
-template <typename Pred>
-bool PumpUntil(Pred done, int limitMs = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
-    return true;
-}
-
-// Live GDI objects of this process.
-inline DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
 
 }  // namespace ovek::test

@@ -85,20 +85,20 @@ int main(int argc, char** argv) {
         bars[i].SetPos(positions[i]);
     }
     const float radius = 3.0f * static_cast<float>(dpi) / 96.0f;
-    const test::Capture full = test::PrintClient(bars[2].Handle());
-    const test::Capture part = test::PrintClient(bars[1].Handle());
-    const test::Capture none = test::PrintClient(bars[0].Handle());
+    const test::PixelBuffer full = test::PrintClient(bars[2].Handle());
+    const test::PixelBuffer part = test::PrintClient(bars[1].Handle());
+    const test::PixelBuffer none = test::PrintClient(bars[0].Handle());
     const int mid = barHeight / 2;
-    Check(full.width == barWidth && full.height == barHeight, "bar size follows ScaleX/ScaleY");
-    Check(test::Near(full.At(barWidth / 2, mid), Palette().ProgressFill), "full bar filled");
-    Check(test::Near(full.At(barWidth - 1 - static_cast<int>(radius), 0), Palette().ProgressFill, 24),
+    Check(full.Width() == barWidth && full.Height() == barHeight, "bar size follows ScaleX/ScaleY");
+    Check(test::Near(test::At(full, barWidth / 2, mid), Palette().ProgressFill), "full bar filled");
+    Check(test::Near(test::At(full, barWidth - 1 - static_cast<int>(radius), 0), Palette().ProgressFill, 24),
           "full bar straight up to its rounded end");
-    Check(!test::Near(full.At(0, 0), Palette().ProgressFill, 40), "corner rounded by the scaled radius");
-    Check(!test::Near(full.At(barWidth - 1, barHeight - 1), Palette().ProgressFill, 40), "far corner rounded");
+    Check(!test::Near(test::At(full, 0, 0), Palette().ProgressFill, 40), "corner rounded by the scaled radius");
+    Check(!test::Near(test::At(full, barWidth - 1, barHeight - 1), Palette().ProgressFill, 40), "far corner rounded");
     const int edge = barWidth * 420 / 1000;
-    Check(test::Near(part.At(edge - 2, 0), Palette().ProgressFill, 24), "fill reaches its share at the top row");
-    Check(test::Near(part.At(edge + 2, mid), Palette().ProgressTrack), "track beyond the share");
-    Check(test::Near(none.At(barWidth / 2, mid), Palette().ProgressTrack), "empty bar shows its track");
+    Check(test::Near(test::At(part, edge - 2, 0), Palette().ProgressFill, 24), "fill reaches its share at the top row");
+    Check(test::Near(test::At(part, edge + 2, mid), Palette().ProgressTrack), "track beyond the share");
+    Check(test::Near(test::At(none, barWidth / 2, mid), Palette().ProgressTrack), "empty bar shows its track");
 
     // Two slideshows with slides half again as large as the control: one
     // standing still, one half-way through its transition.
@@ -115,22 +115,22 @@ int main(int argc, char** argv) {
     }
     test::PrintClient(shows[0].Handle());  // takes the time origin
     g_now = *COvekSliderShowCtrl::TimeOrigin() + 1000;
-    const test::Capture still = test::PrintClient(shows[0].Handle());
-    Check(still.At(gap / 2, showHeight / 2) == Palette().WindowBackground, "still slide centred with margins");
+    const test::PixelBuffer still = test::PrintClient(shows[0].Handle());
+    Check(test::At(still, gap / 2, showHeight / 2) == Palette().WindowBackground, "still slide centred with margins");
     g_now = *COvekSliderShowCtrl::TimeOrigin() + 8100 + 1000;
-    const test::Capture cropped = test::PrintClient(shows[0].Handle());
-    Check(cropped.At(0, 0) != Palette().WindowBackground && cropped.At(showWidth - 1, showHeight - 1) !=
+    const test::PixelBuffer cropped = test::PrintClient(shows[0].Handle());
+    Check(test::At(cropped, 0, 0) != Palette().WindowBackground && test::At(cropped, showWidth - 1, showHeight - 1) !=
               Palette().WindowBackground, "large slide fills the control");
     // For the eye: at one moment the first stands still and the second,
     // on shorter times, is half-way through its transition.
     shows[1].SetDisplayTime(0.7);
     g_now = *COvekSliderShowCtrl::TimeOrigin() + 1000;
-    const test::Capture moving = test::PrintClient(shows[1].Handle());
+    const test::PixelBuffer moving = test::PrintClient(shows[1].Handle());
     // Above the small slide leaving at the left is background; the large one
     // entering at the right reaches the top.
-    Check(moving.At(2, gap / 2) == Palette().WindowBackground && moving.At(2, showHeight / 2) !=
+    Check(test::At(moving, 2, gap / 2) == Palette().WindowBackground && test::At(moving, 2, showHeight / 2) !=
               Palette().WindowBackground, "small slide leaving at the left");
-    Check(moving.At(showWidth - 2, gap / 2) != Palette().WindowBackground, "large slide entering at the right");
+    Check(test::At(moving, showWidth - 2, gap / 2) != Palette().WindowBackground, "large slide entering at the right");
     if (showMs > 0) {
         const DWORD end = ::GetTickCount() + static_cast<DWORD>(showMs);
         while (static_cast<int>(end - ::GetTickCount()) > 0) {
