@@ -34,7 +34,18 @@ void COvekSliderShowCtrl::ClearSlides() { slides_.clear(); }
 
 void COvekSliderShowCtrl::AppendSlide(int width, int height, UniqueBitmap bitmap) {
     if (!bitmap || width <= 0 || height <= 0) return;
-    slides_.push_back(Slide{width, height, std::move(bitmap)});
+    // Converted once here (decoded slides are 24-bit) instead of on every
+    // frame; the decoder's bitmap goes when this returns.
+    CWindowDC screen(nullptr);
+    auto surface = std::make_unique<CMemorySurface>(screen.get(), width, height);
+    UniqueMemoryDC source(::CreateCompatibleDC(screen.get()));
+    if (!*surface || !source) return;
+    const HGDIOBJ old = ::SelectObject(source.get(), bitmap.get());
+    if (!old) return;
+    ::BitBlt(surface->dc(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+    ::SelectObject(source.get(), old);
+    ::GdiFlush();
+    slides_.push_back(Slide{width, height, std::move(surface)});
 }
 
 SlideFrame COvekSliderShowCtrl::CurrentFrame() const {
@@ -59,6 +70,14 @@ LRESULT COvekSliderShowCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_PAINT: {
+        CPaintDC paint(Handle());
+        if (paint.get()) Paint(paint.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
     case WM_LBUTTONDOWN:
         ::SendMessageW(::GetParent(Handle()), kSlideClicked, 0, 0);
         return 0;
@@ -77,39 +96,67 @@ LRESULT COvekSliderShowCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    if (PaintOffscreen(Handle(), msg, wp, [&](CMemorySurface& s) { Draw(s); })) return 0;
     return DefaultProc(msg, wp, lp);
 }
 
-void COvekSliderShowCtrl::DrawSlide(HDC target, const Slide& slide, int x, int clientHeight) {
-    const HGDIOBJ old = ::SelectObject(source_.get(), slide.bitmap.get());
-    if (!old) return;
-    ::BitBlt(target, x, CentredStart(clientHeight, slide.height), slide.width, slide.height, source_.get(), 0, 0,
-             SRCCOPY);
-    ::SelectObject(source_.get(), old);
+void COvekSliderShowCtrl::CopySlide(HDC target, const Slide& slide, int x, int clientHeight) {
+    ::BitBlt(target, x, CentredStart(clientHeight, slide.height), slide.width, slide.height, slide.surface->dc(), 0,
+             0, SRCCOPY);
 }
 
-void COvekSliderShowCtrl::Draw(CMemorySurface& surface) {
-    const RECT bounds = surface.Bounds();
-    FillSolid(surface.dc(), bounds, background_);
-    if (!slides_.empty()) {
-        if (!source_) source_.reset(::CreateCompatibleDC(surface.dc()));
-        const int w = surface.width();
-        const SlideFrame frame = SlideFrameAt(ElapsedSinceOrigin(true), slides_.size(), w, timing_);
-        if (source_ && frame.kind == SlideFrame::Kind::Still) {
-            const Slide& s = slides_[frame.current];
-            DrawSlide(surface.dc(), s, CentredStart(w, s.width), surface.height());
-        } else if (source_ && frame.kind == SlideFrame::Kind::Transition) {
-            const Slide& out = slides_[frame.current];
-            const Slide& in = slides_[frame.next];
-            DrawSlide(surface.dc(), out, CentredStart(w, out.width) - frame.shift, surface.height());
-            DrawSlide(surface.dc(), in, w + CentredStart(w, in.width) - frame.shift, surface.height());
-        }
+// At 30 frames a second every frame is at most a few plain copies: a still
+// slide that covers the control goes straight to the screen (one opaque
+// copy cannot flicker); anything else is composed on a surface kept from
+// frame to frame and copied once.
+void COvekSliderShowCtrl::Paint(HDC target) {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return;
+    SlideFrame at;
+    if (!slides_.empty()) at = SlideFrameAt(ElapsedSinceOrigin(true), slides_.size(), w, timing_);
+    if (at.kind == SlideFrame::Kind::Still && !focused_ && Covers(slides_[at.current], w, h)) {
+        CopySlide(target, slides_[at.current], CentredStart(w, slides_[at.current].width), h);
+        return;
+    }
+    if (!frame_ || frame_->width() != w || frame_->height() != h) {
+        frame_.reset();
+        frame_ = std::make_unique<CMemorySurface>(target, w, h);
+    }
+    if (!*frame_) {
+        frame_.reset();
+        return;
+    }
+    Compose(*frame_, at);
+    ::GdiFlush();
+    frame_->CopyTo(target, 0, 0);
+}
+
+void COvekSliderShowCtrl::Compose(CMemorySurface& frame, const SlideFrame& at) {
+    const int w = frame.width(), h = frame.height();
+    const HDC dc = frame.dc();
+    if (at.kind == SlideFrame::Kind::Still) {
+        const Slide& s = slides_[at.current];
+        if (!Covers(s, w, h)) FillSolid(dc, frame.Bounds(), background_);
+        CopySlide(dc, s, CentredStart(w, s.width), h);
+    } else if (at.kind == SlideFrame::Kind::Transition) {
+        const Slide& out = slides_[at.current];
+        const Slide& in = slides_[at.next];
+        const int outLeft = CentredStart(w, out.width) - at.shift;
+        const int inLeft = w + CentredStart(w, in.width) - at.shift;
+        // Both full height and meeting edge to edge: no background shows.
+        const bool gapless = out.height >= h && in.height >= h && outLeft <= 0 &&
+                             inLeft <= outLeft + out.width && inLeft + in.width >= w;
+        if (!gapless) FillSolid(dc, frame.Bounds(), background_);
+        CopySlide(dc, out, outLeft, h);
+        CopySlide(dc, in, inLeft, h);
+    } else {
+        FillSolid(dc, frame.Bounds(), background_);
     }
     if (focused_) {
-        RECT focus = bounds;
+        RECT focus = frame.Bounds();
         ::InflateRect(&focus, -2, -2);
-        ::DrawFocusRect(surface.dc(), &focus);
+        ::DrawFocusRect(dc, &focus);
     }
 }
 

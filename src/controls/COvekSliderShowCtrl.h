@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,18 +47,25 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // A slide as the screen wants it: 32-bit, in a DC of its own, so a
+    // frame is plain copies with no conversion and no selection.
     struct Slide {
         int width = 0;
         int height = 0;
-        UniqueBitmap bitmap;
+        std::unique_ptr<CMemorySurface> surface;
     };
-    void Draw(CMemorySurface& surface);
-    void DrawSlide(HDC target, const Slide& slide, int x, int clientHeight);
+    void Paint(HDC target);
+    void Compose(CMemorySurface& frame, const SlideFrame& at);
+    static void CopySlide(HDC target, const Slide& slide, int x, int clientHeight);
+    // True when the slide alone covers a client of this size.
+    static bool Covers(const Slide& slide, int width, int height) {
+        return slide.width >= width && slide.height >= height;
+    }
 
     Color background_ = kSlideshowBackground;
     SlideTiming timing_;
     std::vector<Slide> slides_;
-    UniqueMemoryDC source_;  // slides are selected into it one at a time
+    std::unique_ptr<CMemorySurface> frame_;  // kept from paint to paint
     bool focused_ = false;
 };
 

@@ -286,28 +286,36 @@ TEST_F(SlideshowWindow, ThousandPaintsLeakNoGdiObject) {
     EXPECT_LE(test::GdiObjects(), before + 2);
 }
 
+// What a decoded slide holds in a 200 x 100 window starting at (x, y).
+PixelBuffer SlideWindow(HBITMAP bitmap, int x, int y) {
+    CWindowDC screen(nullptr);
+    CMemorySurface reference(screen.get(), 200, 100);
+    UniqueMemoryDC source(::CreateCompatibleDC(screen.get()));
+    const HGDIOBJ old = ::SelectObject(source.get(), bitmap);
+    ::BitBlt(reference.dc(), 0, 0, 200, 100, source.get(), x, y, SRCCOPY);
+    ::SelectObject(source.get(), old);
+    ::GdiFlush();
+    PixelBuffer pixels(200, 100);
+    std::copy(reference.pixels(), reference.pixels() + 200 * 100, pixels.Data());
+    return pixels;
+}
+
 TEST_F(SlideshowWindow, DrawsTheSampleSlidesAsDecoded) {
-    // 660 x 284 JPEG slides in a control 200 x 100: the middle of each slide.
+    // 660 x 284 JPEG slides in a control 200 x 100: each starts at
+    // (-230, -92), and in mid-transition the incoming one, already covering
+    // the control, has come 30 + shift pixels further.
+    const int shift = SlideFrameAt(7800, 2, 200).shift;
     std::vector<PixelBuffer> expected;
     for (const wchar_t* name : {L"slide1.jpg", L"slide2.jpg"}) {
         auto slide = LoadPictureFile(test::SourcePath(std::wstring(L"sample\\language\\1033\\slides\\100\\") + name));
         ASSERT_TRUE(slide);
         ASSERT_EQ(slide->width, 660);
-        // What the decoded slide holds at the middle row.
-        CWindowDC screen(nullptr);
-        CMemorySurface reference(screen.get(), 200, 100);
-        UniqueMemoryDC source(::CreateCompatibleDC(screen.get()));
-        const HGDIOBJ old = ::SelectObject(source.get(), slide->bitmap.get());
-        ::BitBlt(reference.dc(), 0, 0, 200, 100, source.get(), 230, 92, SRCCOPY);
-        ::SelectObject(source.get(), old);
-        ::GdiFlush();
-        PixelBuffer pixels(200, 100);
-        std::copy(reference.pixels(), reference.pixels() + 200 * 100, pixels.Data());
-        expected.push_back(pixels);
+        expected.push_back(SlideWindow(slide->bitmap.get(), 230, 92));
+        if (expected.size() == 2) expected.push_back(SlideWindow(slide->bitmap.get(), 30 + shift, 92));
         show.AppendSlide(slide->width, slide->height, std::move(slide->bitmap));
     }
     ASSERT_EQ(show.SlideCount(), 2u);
-    for (auto [ms, index] : {std::pair{100ull, 0}, {8100ull + 100, 1}}) {
+    for (auto [ms, index] : {std::pair{100ull, 0}, {8100ull + 100, 1}, {7800ull, 2}}) {
         TurnClockTo(ms);
         const PixelBuffer c = PrintClient(show.Handle());
         for (int y = 0; y < 100; y += 7)
