@@ -9,6 +9,7 @@
 
 #include "framework/Gdi.h"
 #include "framework/Window.h"
+#include "support/GdiCount.h"
 #include "support/WindowTesting.h"
 #include "ui/Palette.h"
 
@@ -61,17 +62,6 @@ inline Color At(const PixelBuffer& pixels, int x, int y) {
 }
 inline bool Near(Color a, Color b, int tolerance = 8) {
     return ColorDistance(RgbOf(a), RgbOf(b)) <= tolerance;
-}
-
-// Live GDI objects of this process. Wine answers GetGuiResources with 0, but
-// takes a handle's 16-bit index alone for the handle: there the live objects
-// are counted by asking each index for its type.
-inline DWORD GdiObjects() {
-    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    DWORD live = 0;
-    for (UINT_PTR index = 1; index <= 0xFFFF; ++index)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
-    return live;
 }
 
 }  // namespace ovek::test

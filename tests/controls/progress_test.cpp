@@ -181,17 +181,17 @@ TEST_F(ProgressWindow, ThousandPaintsLeakNoGdiObjectAndKeepOneRenderTarget) {
     Make(bar);
     bar.SetPos(1);
     ::RedrawWindow(bar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const DWORD before = test::GdiObjects();
+    const long before = test::GdiObjectCount();
     {
         // The count sees one more object: a leak would show.
         UniqueBrush probe(::CreateSolidBrush(RGB(1, 2, 3)));
-        ASSERT_EQ(test::GdiObjects(), before + 1);
+        ASSERT_EQ(test::GdiObjectCount(), before + 1);
     }
     for (int i = 0; i < 1000; ++i) {
         bar.SetPos(i);
         ::RedrawWindow(bar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    EXPECT_LE(test::GdiObjects(), before + 2);
+    EXPECT_LE(test::GdiObjectCount(), before + 2);
     EXPECT_EQ(bar.DrawingObjectsCreated(), 1);
 }
 

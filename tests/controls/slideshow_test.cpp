@@ -273,17 +273,17 @@ TEST_F(SlideshowWindow, ThousandPaintsLeakNoGdiObject) {
     AppendRedAndBlue();
     TurnClockTo(7700);
     ::RedrawWindow(show.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const DWORD before = test::GdiObjects();
+    const long before = test::GdiObjectCount();
     {
         // The count sees one more object: a leak would show.
         UniqueBrush probe(::CreateSolidBrush(RGB(1, 2, 3)));
-        ASSERT_EQ(test::GdiObjects(), before + 1);
+        ASSERT_EQ(test::GdiObjectCount(), before + 1);
     }
     for (int i = 0; i < 1000; ++i) {
         g_now += 1;
         ::RedrawWindow(show.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    EXPECT_LE(test::GdiObjects(), before + 2);
+    EXPECT_LE(test::GdiObjectCount(), before + 2);
 }
 
 // What a decoded slide holds in a 200 x 100 window starting at (x, y).
