@@ -30,7 +30,8 @@ public:
     void SetDisplayTime(double seconds) { timing_.displaySeconds = seconds; }
     void SetTransitionTime(double seconds) { timing_.transitionSeconds = seconds; }
     void ClearSlides();
-    // The control owns the bitmap from here on.
+    // The control takes the bitmap: it keeps a 32-bit copy for drawing and
+    // frees the original. A slide that cannot be copied is left out.
     void AppendSlide(int width, int height, UniqueBitmap bitmap);
     size_t SlideCount() const noexcept { return slides_.size(); }
     // What the next paint will show.
