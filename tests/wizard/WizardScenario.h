@@ -31,7 +31,7 @@ inline constexpr wchar_t kEditorQuitEvent[] = L"OvekTestKavroEditorQuit";
 // Generous limits: the first window after a wineserver start is slow, and
 // an installation takes the panel's 3 s start plus download and install.
 inline constexpr DWORD kWindowLimitMs = 30000;
-inline constexpr DWORD kInstallLimitMs = 120000;
+inline constexpr DWORD kInstallLimitMs = 60000;
 
 // A string value of the registry, if there is one.
 inline std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const wchar_t* name) {

@@ -3,10 +3,12 @@
 // the consent region, and closing in the middle of a download.
 #include <gtest/gtest.h>
 
-#include <msi.h>
+#include <optional>
 
 #include "support/WindowTesting.h"
 #include "wizard/WizardScenario.h"
+
+#include <msi.h>
 
 namespace ovek::wizardtest {
 namespace {
@@ -38,10 +40,10 @@ bool LooksTicked(HWND check) {
     return shot.Width() > 0 && test::CountColor(shot, {7, 165, 216}, 40, all) > shot.Width();
 }
 
-void SaveShot(test::WizardDriver& driver, const wchar_t* page) {
-    test::PixelBuffer shot;
-    test::WaitForCapture(driver.Wizard(), [](const test::PixelBuffer& p) { return p.Width() > 0; }, shot, 5000);
-    test::SaveScreenshot(shot, std::wstring(L"wizard-") + page + L"-" + std::to_wstring(test::ScreenDpi()));
+// Once the wizard has nothing left to paint.
+void SaveShot(test::WizardDriver& driver, const wchar_t* page, int dpi = 96) {
+    test::WaitForPaint(driver.Wizard(), 5000);
+    test::SaveScreenshot(test::CaptureWindow(driver.Wizard()), std::wstring(L"wizard-") + page + L"-" + std::to_wstring(dpi));
 }
 
 class Interactive : public WizardScenario {
@@ -70,11 +72,9 @@ TEST_F(Interactive, SettingsInstallStatusSuccessStartNow) {
     const bool shell = DesktopShellAvailable();
     test::WizardDriver driver = StartInstaller(L"/n");
     ASSERT_TRUE(WaitForPage(driver, WizardPage::Settings, kWindowLimitMs));
-    if (test::ScreenDpi() == 96) {
-        const RECT r = driver.WindowRect();
-        EXPECT_EQ(r.right - r.left, 662);
-        EXPECT_EQ(r.bottom - r.top, 446);
-    }
+    const RECT r = driver.WindowRect();
+    EXPECT_EQ(r.right - r.left, 662);
+    EXPECT_EQ(r.bottom - r.top, 446);
     SaveShot(driver, L"settings");
     InstallFromSettings(driver);
     SaveShot(driver, L"status");
@@ -94,10 +94,20 @@ TEST_F(Interactive, SettingsInstallStatusSuccessStartNow) {
     if (!shell) GTEST_SKIP() << "no desktop shell here to start the product";
 }
 
+// At 144 dpi, which also shows the pages at that resolution.
 TEST_F(Interactive, ClosingOnTheSuccessPageOpensTheHomePageAndStartsNothing) {
+    std::optional<test::ScopedLogPixels> dpi(std::in_place, 144);
+    ASSERT_TRUE(dpi->Applied());
     test::WizardDriver driver = StartInstaller(L"/n");
+    ASSERT_TRUE(WaitForPage(driver, WizardPage::Settings, kWindowLimitMs));
+    dpi.reset();  // the running installer keeps what it read at its start
+    const RECT r = driver.WindowRect();
+    EXPECT_EQ(r.right - r.left, 990 + 2);
+    EXPECT_EQ(r.bottom - r.top, 669);
+    SaveShot(driver, L"settings", 144);
     InstallFromSettings(driver);
     ASSERT_TRUE(WaitForPage(driver, WizardPage::Success, kInstallLimitMs));
+    SaveShot(driver, L"success", 144);
     driver.Close();
     ASSERT_TRUE(WaitForEnd(driver, kWindowLimitMs));
     // No question was asked: the box would have kept the wizard open.
