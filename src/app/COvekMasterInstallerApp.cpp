@@ -8,6 +8,8 @@
 #include "app/AnsiText.h"
 #include "framework/MessageBox.h"
 #include "manifest/InstallerContext.h"
+#include "engine/InstallEngine.h"
+#include "engine/RunningProducts.h"
 #include "ui/CInstallGuide.h"
 #include "ui/Theme.h"
 
@@ -116,8 +118,12 @@ void COvekMasterInstallerApp::LoadManifest() { TheContext().LoadManifest(); }
 void COvekMasterInstallerApp::RunValidation() { validator.RunModal(); }
 
 void COvekMasterInstallerApp::RunWizard() {
-    CInstallGuide guide;
-    guide.DoModal();
+    // Until the panels are built, only a silent run does anything: like the
+    // status panel it checks for running copies, installs, and ends.
+    if (!silent || !CheckRunningProducts(TheContext().manifest.fullName, nullptr)) return;
+    InstallEngine engine;
+    engine.Start();
+    while (!IsFinalState(engine.TakeStatusSnapshot().state)) ::Sleep(250);
     SetMainWindow(nullptr);
 }
 

@@ -240,6 +240,9 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (OnCommand(id, notification, reinterpret_cast<HWND>(lp))) return 0;
         break;
     }
+    case WM_WINDOWPOSCHANGING:
+        if (stayHidden_) reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
+        break;
     default:
         break;
     }

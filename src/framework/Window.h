@@ -83,6 +83,9 @@ public:
     // Ends a modal dialog with `result`; destroys a child dialog.
     void End(INT_PTR result);
     bool IsModal() const noexcept { return modal_; }
+    // Keeps the window hidden even when the modal loop shows it on its first
+    // idle moment, as it does for every dialog (silent runs have no window).
+    void StayHidden(bool on) noexcept { stayHidden_ = on; }
 
     ~CDialog() override;
 
@@ -98,6 +101,7 @@ protected:
 private:
     friend struct DialogCreation;
     bool modal_ = false;
+    bool stayHidden_ = false;
 };
 
 }  // namespace ovek

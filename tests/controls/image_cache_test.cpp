@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/ImageCache.h"
+#include "support/GdiCount.h"
 #include "support/TestSupport.h"
 
 namespace ovek {
@@ -130,7 +131,7 @@ TEST(PictureDecoder, StopsWhenTheLastFileDecodeEnds) {
 
 TEST(PictureFile, RepeatedLoadsLeakNoGdiObject) {
     LoadPictureFile(Slide());  // first use may create lasting objects of the system's own
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    const long before = test::GdiObjectCount();
     for (int i = 0; i < 25; ++i) {
         auto slide = LoadPictureFile(Slide());
         ASSERT_TRUE(slide);
@@ -139,8 +140,7 @@ TEST(PictureFile, RepeatedLoadsLeakNoGdiObject) {
         EXPECT_EQ(::GetObjectType(raw), 0u) << "the slide's bitmap outlived its owner";
         EXPECT_FALSE(LoadPictureFile(test::SourcePath(L"sample/language/1033/string.ini")));
     }
-    // Wine answers 0 here; Windows counts for real.
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_EQ(test::GdiObjectCount(), before);
 }
 
 // With GDI+ started by the cache, a program ends both through the exit step

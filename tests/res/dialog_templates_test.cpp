@@ -173,6 +173,41 @@ TEST_F(TemplateWindows, SizesFollowTheDialogFontAt96Dpi) {
     EXPECT_EQ(units.bottom, base.cy);
 }
 
+TEST_F(TemplateWindows, SettingsTemplateReachesTheDisplay) {
+    HWND main = Window(IDD_INSTALL_GUIDE);
+    HWND settings = Window(IDD_SETTINGS_PANEL);
+    ::SetWindowPos(main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::ShowWindow(settings, SW_SHOW);
+    ::ShowWindow(main, SW_SHOW);
+    ASSERT_TRUE(WaitForPaint(main, 10000));
+    // The folder field's client area is the system's window colour; on the
+    // screen it must sit exactly where the window's rectangles say it is.
+    HWND edit = ::GetDlgItem(settings, IDC_FOLDER_EDIT);
+    RECT field{};
+    ::GetClientRect(edit, &field);
+    ::MapWindowPoints(edit, nullptr, reinterpret_cast<POINT*>(&field), 2);
+    RECT window{};
+    ::GetWindowRect(main, &window);
+    ::OffsetRect(&field, -window.left, -window.top);
+    const Rgb fieldColor = RgbOf(::GetSysColor(COLOR_WINDOW));
+    const Rgb face = RgbOf(::GetSysColor(COLOR_BTNFACE));
+    // The sunken edge just left of it is dark.
+    auto fieldShown = [&](const PixelBuffer& p) {
+        return AreaFilled(p, field, fieldColor, 0) && !PixelNear(p, field.left - 1, field.top + 2, fieldColor, 40);
+    };
+    PixelBuffer shot;
+    bool shown = WaitForCapture(main, fieldShown, shot, 10000);
+    SaveScreenshot(shot, L"settings-template");
+    ASSERT_TRUE(shown) << AreaFilled(shot, field, fieldColor, 0).message() << "; left edge "
+                       << PixelNear(shot, field.left - 1, field.top + 2, fieldColor, 40).message();
+    // Empty panel surface below the caption, above the Install button.
+    POINT client{0, 0};
+    ::ClientToScreen(main, &client);
+    EXPECT_TRUE(PixelNear(shot, client.x - window.left + 10, client.y - window.top + 10, face, 0));
+    ::ShowWindow(main, SW_HIDE);
+    ::ShowWindow(settings, SW_HIDE);
+}
+
 struct HelperReport {
     int dpi = 0;
     BaseUnits base;

@@ -166,8 +166,8 @@ int CountColor(const PixelBuffer& pixels, Rgb color, int tolerance, const RECT& 
 }
 
 ::testing::AssertionResult ColorRectIs(const PixelBuffer& pixels, Rgb color, int tolerance, const RECT& expected,
-                                       int slack) {
-    auto box = FindColorBounds(pixels, color, tolerance);
+                                       int slack, std::optional<RECT> within) {
+    auto box = FindColorBounds(pixels, color, tolerance, within);
     if (!box)
         return ::testing::AssertionFailure() << "no pixel is " << HexText(color) << " within " << tolerance
                                              << "; expected them at " << RectText(expected);

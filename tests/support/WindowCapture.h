@@ -66,9 +66,11 @@ int CountColor(const PixelBuffer& pixels, Rgb color, int tolerance, const RECT& 
 // Every pixel of `area` within tolerance; names the first one that is not.
 ::testing::AssertionResult AreaFilled(const PixelBuffer& pixels, const RECT& area, Rgb expected,
                                       int tolerance);
-// The bounding box of the colour equals `expected` within `slack` pixels per edge.
+// The bounding box of the colour (inside `within`, or anywhere) equals
+// `expected` within `slack` pixels per edge.
 ::testing::AssertionResult ColorRectIs(const PixelBuffer& pixels, Rgb color, int tolerance,
-                                       const RECT& expected, int slack = 0);
+                                       const RECT& expected, int slack = 0,
+                                       std::optional<RECT> within = std::nullopt);
 
 // PNG, 8-bit RGB. True when the whole file was written.
 bool SavePng(const PixelBuffer& pixels, const std::wstring& path);
