@@ -9,6 +9,7 @@
 
 #include "frame_harness.h"
 #include "framework/Gdi.h"
+#include "support/GdiCount.h"
 #include "support/TestSupport.h"
 #include "ui/Scaling.h"
 
@@ -353,12 +354,9 @@ TEST_F(FrameWindow, FramePaintsLeakNoGdiObject) {
         }
         frame->Button(kCaptionClose).hover = 0;
     };
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    // Wine answers 0 and its handle table (64 Ki entries) is too large to
-    // exhaust in a test; on Windows the count is exact.
-    if (before == 0) GTEST_SKIP() << "this platform does not count GDI objects";
+    const long before = GdiObjectCount();
     paint(1000);
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_EQ(GdiObjectCount(), before);
 }
 
 TEST(FrameAt144Dpi, RunsAtStepped144) {
