@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/COvekMasterInstallerApp.h"
+#include "support/TestSupport.h"
+
+namespace ovek {
+namespace {
+
+using test::BuildPath;
+
+// The DLL names of one import directory of a 64-bit PE image: the normal one
+// or the delay-load one, lower case.
+std::vector<std::string> ImportedDlls(const std::string& image, int directory) {
+    std::vector<std::string> names;
+    auto at = [&](std::size_t offset, std::size_t size) { return offset + size <= image.size(); };
+    IMAGE_DOS_HEADER dos;
+    if (!at(0, sizeof(dos))) return names;
+    std::memcpy(&dos, image.data(), sizeof(dos));
+    IMAGE_NT_HEADERS64 nt;
+    if (!at(dos.e_lfanew, sizeof(nt))) return names;
+    std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof(nt));
+    if (nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) return names;
+    const std::size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                                 nt.FileHeader.SizeOfOptionalHeader;
+    auto fileOffset = [&](DWORD rva) -> std::size_t {
+        for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+            IMAGE_SECTION_HEADER s;
+            if (!at(sections + i * sizeof(s), sizeof(s))) break;
+            std::memcpy(&s, image.data() + sections + i * sizeof(s), sizeof(s));
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + std::max(s.Misc.VirtualSize, s.SizeOfRawData))
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return image.size();
+    };
+    auto text = [&](DWORD rva) {
+        std::string name;
+        for (std::size_t p = fileOffset(rva); p < image.size() && image[p]; ++p)
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(image[p])));
+        return name;
+    };
+    const IMAGE_DATA_DIRECTORY& dir = nt.OptionalHeader.DataDirectory[directory];
+    if (dir.VirtualAddress == 0) return names;
+    const std::size_t first = fileOffset(dir.VirtualAddress);
+    if (directory == IMAGE_DIRECTORY_ENTRY_IMPORT) {
+        IMAGE_IMPORT_DESCRIPTOR d;
+        for (std::size_t p = first; at(p, sizeof(d)); p += sizeof(d)) {
+            std::memcpy(&d, image.data() + p, sizeof(d));
+            if (d.Name == 0) break;
+            names.push_back(text(d.Name));
+        }
+    } else {
+        IMAGE_DELAYLOAD_DESCRIPTOR d;
+        for (std::size_t p = first; at(p, sizeof(d)); p += sizeof(d)) {
+            std::memcpy(&d, image.data() + p, sizeof(d));
+            if (d.DllNameRVA == 0) break;
+            names.push_back(text(d.DllNameRVA));
+        }
+    }
+    return names;
+}
+
+std::string ReadImage(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(ImportTable, NamesOnlyKnownDllsAndDelayLoadsTheRest) {
+    const std::string image = ReadImage(BuildPath(L"OvekWebInstaller.exe"));
+    ASSERT_FALSE(image.empty());
+    // Known DLLs of Windows 10 and 11, and the common controls, which the
+    // application manifest takes from the side-by-side store.
+    const std::set<std::string> allowed = {
+        "advapi32.dll", "clbcatq.dll", "combase.dll",  "comdlg32.dll", "coml2.dll",    "gdi32.dll",
+        "imagehlp.dll", "imm32.dll",   "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll",
+        "nsi.dll",      "ole32.dll",   "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",
+        "setupapi.dll", "shcore.dll",  "shell32.dll",  "shlwapi.dll",  "user32.dll",   "wldap32.dll",
+        "ws2_32.dll",   "comctl32.dll"};
+    const auto imported = ImportedDlls(image, IMAGE_DIRECTORY_ENTRY_IMPORT);
+    ASSERT_FALSE(imported.empty());
+    for (const auto& dll : imported) EXPECT_TRUE(allowed.count(dll)) << dll << " is open to planting";
+    const auto delayed = ImportedDlls(image, IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT);
+    for (const char* dll : {"wininet.dll", "msi.dll"})
+        EXPECT_NE(std::find(delayed.begin(), delayed.end(), dll), delayed.end()) << dll << " is not delay-loaded";
+}
+
+// Sets an environment variable for the child processes of one test.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
+        wchar_t old[1024];
+        const DWORD n = ::GetEnvironmentVariableW(name, old, 1024);
+        if (n > 0 && n < 1024) old_ = std::wstring(old, n);
+        ::SetEnvironmentVariableW(name, value);
+    }
+    ~ScopedEnvironment() { ::SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
+
+private:
+    const wchar_t* name_;
+    std::optional<std::wstring> old_;
+};
+
+// A wininet.dll dropped beside the program. Wine prefers its own built-in
+// DLLs to one found on the search path; the override makes it prefer a DLL on
+// the path, as Windows does, so that the program folder matters.
+TEST(DllPlanting, PlantedDllLoadsWithoutTheEntryPointButNeverIntoTheInstaller) {
+    const std::wstring folder = test::MakeTempFolder(L"dll-planting");
+    const std::wstring probe = folder + L"\\probe.exe";
+    const std::wstring installer = folder + L"\\OvekWebInstaller.exe";
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"planted\\wininet.dll").c_str(), (folder + L"\\wininet.dll").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"unprotected_probe_helper.exe").c_str(), probe.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(BuildPath(L"OvekWebInstaller.exe").c_str(), installer.c_str(), FALSE));
+    UniqueHandle loaded(::CreateEventW(nullptr, TRUE, FALSE, L"OvekTestPlantedDllLoaded"));
+    ASSERT_TRUE(loaded);
+    ScopedEnvironment preferPlanted(L"WINEDLLOVERRIDES", L"wininet=n,b");
+
+    // The attack: a program that calls into wininet loads the planted copy.
+    ASSERT_EQ(test::RunProcess(L"\"" + probe + L"\"", 20000), std::optional<DWORD>(0));
+    EXPECT_EQ(::WaitForSingleObject(loaded.get(), 0), WAIT_OBJECT_0) << "the planted DLL was not loaded: no attack";
+
+    // The defence: the installer opens its internet session while its static
+    // objects are built, and ends at once as a second copy.
+    ::ResetEvent(loaded.get());
+    UniqueHandle firstCopy(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
+    ASSERT_TRUE(firstCopy);
+    EXPECT_TRUE(test::RunProcess(L"\"" + installer + L"\" /n", 20000).has_value());
+    EXPECT_NE(::WaitForSingleObject(loaded.get(), 0), WAIT_OBJECT_0) << "the installer loaded the planted DLL";
+}
+
+}  // namespace
+}  // namespace ovek
