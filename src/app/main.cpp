@@ -3,8 +3,13 @@
 #include "app/COvekMasterInstallerApp.h"
 
 // The C runtime's own entry point, which runs the static constructors and
-// then wWinMain.
-extern "C" int wWinMainCRTStartup();
+// then wWinMain. MinGW-w64 gives it one name whatever the character width.
+#if defined(_MSC_VER)
+#define OVEK_RUNTIME_ENTRY wWinMainCRTStartup
+#else
+#define OVEK_RUNTIME_ENTRY WinMainCRTStartup
+#endif
+extern "C" int OVEK_RUNTIME_ENTRY();
 
 // The process's entry point. The installer runs elevated from a downloads
 // folder that any web page can drop a DLL into, and Windows would look there
@@ -14,7 +19,7 @@ extern "C" int wWinMainCRTStartup();
 // static constructor can make the first call into one of them.
 extern "C" int OvekEntryPoint() {
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return wWinMainCRTStartup();
+    return OVEK_RUNTIME_ENTRY();
 }
 
 // The application object exists before the entry point runs.
