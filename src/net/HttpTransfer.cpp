@@ -47,8 +47,11 @@ constexpr DWORD kQueryFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI;
 const RequestShape kFileShape{L"GET", kAnyType, kFileFlags, kFileFlags | kSecureExtras, nullptr};
 // The size query asks with HEAD: a GET whose body is never read costs a whole
 // download, because closing it makes Wine's WinInet drain the body. Servers
-// that refuse HEAD get the default verb (GET) instead.
-const RequestShape kSizeShape{L"HEAD", kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras, nullptr};
+// that refuse HEAD get the default verb (GET) instead. The HEAD's connection
+// is not kept for the next request: a faulty server that sends a body after
+// its HEAD answer would have that body read as the next answer.
+const RequestShape kSizeShape{L"HEAD", kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras,
+                              L"Connection: close"};
 const RequestShape kSizeFallbackShape{nullptr, kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras, nullptr};
 const RequestShape kDocumentShape{L"GET", kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras,
                                   L"Content-Type: application/json"};

@@ -83,35 +83,39 @@ TEST(ImportTable, NamesOnlyKnownDlls) {
     for (const auto& dll : imported) EXPECT_TRUE(allowed.count(dll)) << dll << " is open to planting";
 }
 
-// Sets an environment variable for the child processes of one test.
-class ScopedEnvironment {
+// Makes Wine prefer a DLL found on the search path to its built-in one for
+// one program name, as Windows does, so that the program folder matters.
+// (WINEDLLOVERRIDES in a child's environment block is not honoured.)
+class PreferPlantedDll {
 public:
-    ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
-        wchar_t old[1024];
-        const DWORD n = ::GetEnvironmentVariableW(name, old, 1024);
-        if (n > 0 && n < 1024) old_ = std::wstring(old, n);
-        ::SetEnvironmentVariableW(name, value);
+    PreferPlantedDll(const std::wstring& program, const wchar_t* dll)
+        : key_(L"Software\\Wine\\AppDefaults\\" + program + L"\\DllOverrides") {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            const wchar_t order[] = L"native,builtin";
+            ::RegSetValueExW(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof(order));
+            ::RegCloseKey(key);
+        }
     }
-    ~ScopedEnvironment() { ::SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
+    ~PreferPlantedDll() { ::RegDeleteTreeW(HKEY_CURRENT_USER, (key_.substr(0, key_.rfind(L'\\'))).c_str()); }
 
 private:
-    const wchar_t* name_;
-    std::optional<std::wstring> old_;
+    std::wstring key_;
 };
 
-// A wininet.dll dropped beside the program. Wine prefers its own built-in
-// DLLs to one found on the search path; the override makes it prefer a DLL on
-// the path, as Windows does, so that the program folder matters.
+// A wininet.dll dropped beside the program.
 TEST(DllPlanting, PlantedDllLoadsWithoutTheEntryPointButNeverIntoTheInstaller) {
     const std::wstring folder = test::MakeTempFolder(L"dll-planting");
-    const std::wstring probe = folder + L"\\probe.exe";
-    const std::wstring installer = folder + L"\\OvekWebInstaller.exe";
+    const std::wstring probe = folder + L"\\planting-probe.exe";
+    const std::wstring installer = folder + L"\\planting-installer.exe";
     ASSERT_TRUE(::CopyFileW(BuildPath(L"planted\\wininet.dll").c_str(), (folder + L"\\wininet.dll").c_str(), FALSE));
     ASSERT_TRUE(::CopyFileW(BuildPath(L"unprotected_probe_helper.exe").c_str(), probe.c_str(), FALSE));
     ASSERT_TRUE(::CopyFileW(BuildPath(L"OvekWebInstaller.exe").c_str(), installer.c_str(), FALSE));
     UniqueHandle loaded(::CreateEventW(nullptr, TRUE, FALSE, L"OvekTestPlantedDllLoaded"));
     ASSERT_TRUE(loaded);
-    ScopedEnvironment preferPlanted(L"WINEDLLOVERRIDES", L"wininet=n,b");
+    PreferPlantedDll probeOverride(L"planting-probe.exe", L"wininet");
+    PreferPlantedDll installerOverride(L"planting-installer.exe", L"wininet");
 
     // The attack: a program that calls into wininet loads the planted copy.
     ASSERT_EQ(test::RunProcess(L"\"" + probe + L"\"", 20000), std::optional<DWORD>(0));
