@@ -145,7 +145,8 @@ TEST_F(Interactive, AConsentRegionStartsUntickedWithInstallDisabled) {
 }
 
 TEST_F(Interactive, ClosingDuringADownloadPausesItNoResumesYesCancels) {
-    ServePackage(48 * 1024);
+    // The sample package is about 50 KB: some 13 s at this rate, a read a second.
+    ServePackage(4 * 1024);
     test::WizardDriver driver = StartInstaller(L"/n");
     InstallFromSettings(driver);
     ASSERT_TRUE(test::WaitUntil([&] { return DownloadedBytes() > 0; }, kWindowLimitMs)) << "the download never began";
@@ -166,7 +167,7 @@ TEST_F(Interactive, ClosingDuringADownloadPausesItNoResumesYesCancels) {
         },
         5000))
         << "the download did not hold behind the question";
-    EXPECT_FALSE(test::WaitUntil([&] { return DownloadedBytes() != held; }, 1500))
+    EXPECT_FALSE(test::WaitUntil([&] { return DownloadedBytes() != held; }, 2500))
         << "the download went on behind the question";
 
     ASSERT_TRUE(driver.AnswerMessageBox(IDNO, 5000).window);
