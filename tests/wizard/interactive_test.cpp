@@ -3,6 +3,7 @@
 // the consent region, and closing in the middle of a download.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "support/WindowTesting.h"
@@ -40,10 +41,33 @@ bool LooksTicked(HWND check) {
     return shot.Width() > 0 && test::CountColor(shot, {7, 165, 216}, 40, all) > shot.Width();
 }
 
-// Once the wizard has nothing left to paint.
+// Once what the screen shows of the wizard has stopped changing (its
+// controls paint after the panel, in another process).
 void SaveShot(test::WizardDriver& driver, const wchar_t* page, int dpi = 96) {
-    test::WaitForPaint(driver.Wizard(), 5000);
-    test::SaveScreenshot(test::CaptureWindow(driver.Wizard()), std::wstring(L"wizard-") + page + L"-" + std::to_wstring(dpi));
+    test::PixelBuffer last = test::CaptureWindow(driver.Wizard()), shot;
+    ULONGLONG since = ::GetTickCount64();
+    test::WaitUntil(
+        [&] {
+            shot = test::CaptureWindow(driver.Wizard());
+            const bool same = shot.Width() == last.Width() && shot.Height() == last.Height() &&
+                              std::equal(shot.Data(), shot.Data() + shot.Width() * shot.Height(), last.Data());
+            if (!same) last = shot, since = ::GetTickCount64();
+            return ::GetTickCount64() - since >= 300;
+        },
+        5000);
+    test::SaveScreenshot(shot, std::wstring(L"wizard-") + page + L"-" + std::to_wstring(dpi));
+}
+
+// The large button's blue face has reached the screen.
+bool ShowsButtonFace(HWND button) {
+    test::PixelBuffer shot;
+    return test::WaitForCapture(
+        button,
+        [](const test::PixelBuffer& p) {
+            const RECT all{0, 0, p.Width(), p.Height()};
+            return test::CountColor(p, {7, 165, 216}, 30, all) > p.Width() * p.Height() / 2;
+        },
+        shot, 10000);
 }
 
 class Interactive : public WizardScenario {
@@ -107,6 +131,7 @@ TEST_F(Interactive, ClosingOnTheSuccessPageOpensTheHomePageAndStartsNothing) {
     SaveShot(driver, L"settings", 144);
     InstallFromSettings(driver);
     ASSERT_TRUE(WaitForPage(driver, WizardPage::Success, kInstallLimitMs));
+    EXPECT_TRUE(ShowsButtonFace(driver.Control(kStartNow))) << "Start Now is not drawn";
     SaveShot(driver, L"success", 144);
     driver.Close();
     ASSERT_TRUE(WaitForEnd(driver, kWindowLimitMs));
