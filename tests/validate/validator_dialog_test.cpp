@@ -198,7 +198,7 @@ TEST_F(ValidatorTest, StopsWithItsMessage) {
         std::wstring text;
         UINT buttons;
     } cases[] = {
-        {"404", [&] { Serve("/check/version.xml", "<html>Not found</html>", 404); }, connect, MB_OK},
+        {"404", [&] { Serve("/check/version.xml", "<html><body>Not found</body>", 404); }, connect, MB_OK},
         {"not well formed", [&] { Serve("/check/version.xml", "<ovekwebinstaller><fresh_install>"); }, connect, MB_OK},
         {"server down", [&] { TheContext().manifest.versionCheckUrl = L"http://127.0.0.1:1/version.xml"; }, connect,
          MB_OK},
@@ -239,7 +239,7 @@ TEST_F(ValidatorTest, StopsWithItsMessage) {
 
 TEST_F(ValidatorTest, CloseAndKeysWhileTheWorkerRunsDoNotEndIt) {
     // The answer takes long enough for the requests to arrive first.
-    Serve("/check/version.xml", "<html>Not found</html>", 404, 1500);
+    Serve("/check/version.xml", "<html><body>Not found</body>", 404, 1500);
     CClientValidator validator;
     const auto start = std::chrono::steady_clock::now();
     Run(validator, [](HWND dialog) {
@@ -258,7 +258,7 @@ TEST_F(ValidatorTest, CloseAndKeysWhileTheWorkerRunsDoNotEndIt) {
 
 TEST_F(ValidatorTest, SilentRunIsNeverVisibleButItsMessageIs) {
     TheApp().silent = 1;
-    Serve("/check/version.xml", "<html>Not found</html>", 404);
+    Serve("/check/version.xml", "<html><body>Not found</body>", 404);
     CClientValidator validator;
     const Observation seen = Run(validator);
     EXPECT_TRUE(seen.found);
