@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the installer's icon (a dark tile with a download arrow over a tray)
-and writes it as a multi-size .ico: 32-bit BGRA images for the small sizes,
-PNG-compressed images from 48 pixels up to keep the file small.
+and writes it as a multi-size .ico of PNG-compressed images (every size:
+the installer's whole point is to be small, and Windows reads PNG icon
+images of any size).
 
 Sizes: 16, 32 and 48 for the shell; 18, 22, 27 and 36 for the caption at
 100 to 200 %; 64, 80, 96 and 128 for the panels, which draw it large."""
@@ -14,7 +15,7 @@ BG_TOP = (0x2C, 0x36, 0x48)     # the tile lightens upward so that it shows on t
 BG = (0x1E, 0x24, 0x30)
 ACCENT = (0x2E, 0xC4, 0xB6)
 SIZES = [16, 18, 22, 27, 32, 36, 48, 64, 80, 96, 128]
-PNG_FROM = 48
+PNG_FROM = 0
 
 
 def _pictures():

@@ -67,16 +67,6 @@ std::vector<std::wstring> LanguageResources::SlidePaths(int snappedResolution) {
     return slides_;
 }
 
-int ScreenSnappedResolution() {
-    static const int resolution = [] {
-        int dpi = 96;
-        if (HDC screen = ::GetDC(nullptr)) {
-            dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-            ::ReleaseDC(nullptr, screen);
-        }
-        return SnappedResolution(dpi);
-    }();
-    return resolution;
-}
+int ScreenSnappedResolution() { return SnappedDpi(); }
 
 }  // namespace ovek

@@ -165,7 +165,10 @@ void CSettingPanel::ApplyTexts() {
 }
 
 void CSettingPanel::PlaceWindow(HWND control, const settings::Box& box, int extraHeight) {
-    if (control) ::MoveWindow(control, box.left, box.top, box.Width(), box.Height() + extraHeight, TRUE);
+    if (!control) return;
+    ::MoveWindow(control, box.left, box.top, box.Width(), box.Height() + extraHeight, TRUE);
+    // A resized label redraws only what it gained; its text moves with its width.
+    ::InvalidateRect(control, nullptr, FALSE);
 }
 
 void CSettingPanel::LayoutControls(const RECT& rect) {

@@ -2,7 +2,7 @@
 
 #include "engine/ProductDetection.h"
 #include "manifest/InstallerContext.h"
-#include "net/HttpTransfer.h"
+#include "validate/FetchFile.h"
 
 namespace ovek {
 
@@ -10,21 +10,11 @@ int CheckVersion() {
     auto& context = TheContext();
     if (context.manifest.standalone) return static_cast<int>(DecideInstall());
     const std::wstring path = context.ComponentFilePath(L"version.xml");
-    bool fetched = false;
-    {
-        CDownloadFile out(path);
-        if (out.IsOpen()) {
-            try {
-                fetched = FetchToStream(CancelRequest(), context.manifest.versionCheckUrl, out);
-            } catch (...) {
-                fetched = false;
-            }
-            // The last bytes reach the file only here.
-            if (!out.Close()) fetched = false;
-        }
-    }
-    // A transfer that broke off is no document, whatever part of it arrived.
-    if (!fetched || !ParseVersionDocument(path)) return kVersionDocumentUnavailable;
+    // A transfer that broke off, ran too long or grew too large is no
+    // document, whatever part of it arrived.
+    if (!FetchToFile(context.manifest.versionCheckUrl, path, kVersionDocumentLimits) ||
+        !ParseVersionDocument(path))
+        return kVersionDocumentUnavailable;
     return static_cast<int>(DecideInstall());
 }
 
