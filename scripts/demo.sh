@@ -14,6 +14,9 @@
 #   DEMO_TIMEOUT=S              how long the installer may run (display: 1800, virtual: 300)
 set -euo pipefail
 source "$(dirname "$0")/wine-session.sh"
+# Only what the demo runs: the installer, the packages, the demo's helpers.
+cmake --build "$here/build" --target OvekWebInstaller test_packages demo_driver_helper demo_browser_helper \
+  demo_language_pack_helper
 out="$here/build/demo"
 stage="$out/installer"
 served="$out/server"
