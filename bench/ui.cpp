@@ -122,7 +122,10 @@ std::optional<double> TimeToScreen(const std::wstring& commandLine, const std::f
             elapsed = NowMs() - start;
             break;
         }
-        if (::WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0) break;  // ended without a window
+        if (::WaitForSingleObject(process.get(), 1) == WAIT_OBJECT_0) {
+            std::printf("the program ended without showing its window\n");
+            break;
+        }
     }
     // Neither program has anything to save: end it and wait until it is gone,
     // so that the next run starts alone (the installer runs one copy only).

@@ -15,7 +15,7 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-session.sh"
 # Only what the demo runs: the installer, the packages, the demo's helpers.
-cmake --build "$here/build" --target OvekWebInstaller test_packages demo_driver_helper demo_browser_helper \
+cmake --build "$here/build" --target OvekWebInstaller test_packages demo_driver_helper homepage_recorder_helper \
   demo_language_pack_helper
 out="$here/build/demo"
 stage="$out/installer"
@@ -79,15 +79,20 @@ echo "demo: serving the version document and packages at http://127.0.0.1:$port/
 
 if [ "$mode" = virtual ]; then OVEK_OWN_DISPLAY=1 ovek_session_start; else ovek_session_start; fi
 trap cleanup EXIT
-# An earlier demo's installation would make this one "already installed".
-wine msiexec /x "$product" /qn >/dev/null 2>&1 || true
+# An earlier demo's installation would make this one "already installed";
+# its registry record stays behind Windows Installer's removal.
+remove_product() {
+  wine msiexec /x "$product" /qn >/dev/null 2>&1 || true
+  wine reg delete "$regkey" /f >/dev/null 2>&1 || true
+}
+remove_product
 
 # The home page opens through the shell's http handler: write it down instead
 # of starting a browser on an address that serves nothing.
 saved_http=$(wine reg query "$httpkey" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 [ -n "$saved_http" ] || saved_http='"C:\windows\system32\winebrowser.exe" -nohome "%1"'
 wine reg add "$httpkey" /ve /t REG_SZ \
-  /d "\"$(winpath "$here/build/demo_browser_helper.exe")\" \"$(winpath "$out/opened.txt")\" \"%1\"" /f >/dev/null 2>&1
+  /d "\"$(winpath "$here/build/homepage_recorder_helper.exe")\" \"$(winpath "$out/opened.txt")\" \"%1\"" /f >/dev/null 2>&1
 
 exe="$(winpath "$stage/OvekWebInstaller.exe")"
 start=$(date +%s.%N)
@@ -129,6 +134,6 @@ else
 fi
 [ "$code" -eq 0 ] || status=1
 # The prefix is shared with the tests, which expect no KAVRO Free installed.
-wine msiexec /x "$product" /qn >/dev/null 2>&1 || true
+remove_product
 echo "demo: removed again, so the test prefix stays clean"
 exit $status
