@@ -8,8 +8,6 @@
 #include "app/AnsiText.h"
 #include "framework/MessageBox.h"
 #include "manifest/InstallerContext.h"
-#include "engine/InstallEngine.h"
-#include "engine/RunningProducts.h"
 #include "ui/CInstallGuide.h"
 #include "ui/Theme.h"
 
@@ -117,13 +115,25 @@ void COvekMasterInstallerApp::LoadManifest() { TheContext().LoadManifest(); }
 
 void COvekMasterInstallerApp::RunValidation() { validator.RunModal(); }
 
+namespace {
+
+// The wizard as the application's main window for as long as it is up, so
+// that the engine's messages have an owner.
+class MainWizard final : public CInstallGuide {
+protected:
+    bool OnInitDialog() override {
+        TheApp().SetMainWindow(Handle());
+        return CInstallGuide::OnInitDialog();
+    }
+};
+
+}  // namespace
+
 void COvekMasterInstallerApp::RunWizard() {
-    // Until the panels are built, only a silent run does anything: like the
-    // status panel it checks for running copies, installs, and ends.
-    if (!silent || !CheckRunningProducts(TheContext().manifest.fullName, nullptr)) return;
-    InstallEngine engine;
-    engine.Start();
-    while (!IsFinalState(engine.TakeStatusSnapshot().state)) ::Sleep(250);
+    {
+        MainWizard wizard;
+        wizard.DoModal();
+    }
     SetMainWindow(nullptr);
 }
 

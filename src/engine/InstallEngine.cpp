@@ -82,14 +82,19 @@ void InstallEngine::Start() {
 }
 
 void InstallEngine::RequestCancel() {
+    // The state goes first: a worker that sees the flags and ends must find
+    // "cancelling" already written, or it would report a failure.
+    if (cancelEvent_ && continueEvent_) {
+        status_.TrySetCancelling();
+    } else if (!IsFinalState(status_.State())) {
+        status_.SetStatus(kStateCancelled, -1, 0);
+    }
+    if (betweenCancelSteps) betweenCancelSteps();
     msiCancelRequested_ = 1;
     cancelled_ = 1;
     if (cancelEvent_ && continueEvent_) {
-        status_.TrySetCancelling();
         ::SetEvent(cancelEvent_.get());
         ::SetEvent(continueEvent_.get());  // a paused transfer must wake up to see it
-    } else if (!IsFinalState(status_.State())) {
-        status_.SetStatus(kStateCancelled, -1, 0);
     }
 }
 
@@ -180,12 +185,22 @@ void InstallEngine::RunInstallation() {
         registration.languageId = static_cast<std::uint32_t>(context.language.LanguageId());
         RegisterInstallation(registration);
         context.installHomepageUrl = InstallHomepageUrl();
-        if (status_.State() != kStateCancelling) status_.SetStatus(kStateFinished, -1, 0);
-    } else if (status_.State() != kStateCancelling) {
-        if (errorKind_ == 4)
-            ShowMessageBox(nullptr, LookUpEngineText(EngineText::ErrConnectDownloadServer), context.manifest.shortName,
-                           MB_OK | MB_ICONERROR);
-        status_.SetStatus(kStateFailed, -1, 0);
+        FinishRun(true);
+    } else {
+        FinishRun(false);
+    }
+}
+
+void InstallEngine::FinishRun(bool succeeded) {
+    if (status_.State() != kStateCancelling) {
+        if (succeeded) {
+            status_.SetStatus(kStateFinished, -1, 0);
+        } else {
+            if (errorKind_ == 4)
+                ShowMessageBox(nullptr, LookUpEngineText(EngineText::ErrConnectDownloadServer),
+                               TheContext().manifest.shortName, MB_OK | MB_ICONERROR);
+            status_.SetStatus(kStateFailed, -1, 0);
+        }
     }
     if (status_.State() == kStateCancelling) status_.SetStatus(kStateCancelled, -1, 0);
 }

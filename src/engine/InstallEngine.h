@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
@@ -64,6 +65,15 @@ public:
     UINT LastMsiResult() const { return lastMsiResult_; }
     // Set by the status panel once the user confirmed a cancellation.
     std::int32_t cancelConfirmed = 0;
+
+    // The worker's last step: the final state after a run that succeeded or
+    // not, with the failure message. Public so a test can end a run at any
+    // chosen moment.
+    void FinishRun(bool succeeded);
+    // Runs inside RequestCancel after the state is written and before the
+    // flags the worker looks at are raised: the moment a worker may end.
+    std::function<void()> betweenCancelSteps;
+    bool CancelRequested() const { return cancelled_ != 0; }
 
 private:
     void RunInstallation();

@@ -13,6 +13,7 @@
 #include "app/RegistryKey.h"
 #include "manifest/InstallerContext.h"
 #include "support/TestPackages.h"
+#include "support/InstallerWindows.h"
 #include "support/TestSupport.h"
 
 namespace ovek {
@@ -291,7 +292,10 @@ TEST_F(Context, StartUpLoadsTheManifestBesideTheInstaller) {
     CopyTree(test::SourcePath(L"sample"), folder_);
     const std::wstring installer = folder_ + L"\\OvekWebInstaller.exe";
     ASSERT_TRUE(::CopyFileW(test::BuildPath(L"OvekWebInstaller.exe").c_str(), installer.c_str(), FALSE));
-    EXPECT_EQ(test::RunProcess(L"\"" + installer + L"\" /n", 30000), std::optional<DWORD>(0));
+    // The wizard opens on the settings page: close it as a person would.
+    auto child = test::ChildProcess::Start(L"\"" + installer + L"\" /n");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(test::CloseInstallerWizard(*child, 30000), std::optional<DWORD>(0));
     // The prepared folders show that the manifest was found and accepted.
     EXPECT_TRUE(Exists(folder_ + L"\\msi"));
     EXPECT_TRUE(Exists(folder_ + L"\\transform"));
