@@ -1,11 +1,8 @@
 #include "validate/VersionCheck.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "engine/ProductDetection.h"
 #include "manifest/InstallerContext.h"
-#include "net/HttpTransfer.h"
+#include "validate/FetchFile.h"
 
 namespace ovek {
 
@@ -13,19 +10,11 @@ int CheckVersion() {
     auto& context = TheContext();
     if (context.manifest.standalone) return static_cast<int>(DecideInstall());
     const std::wstring path = context.ComponentFilePath(L"version.xml");
-    bool fetched = false;
-    {
-        std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-        if (out) {
-            try {
-                fetched = FetchToStream(CancelRequest(), context.manifest.versionCheckUrl, out);
-            } catch (...) {
-                fetched = false;
-            }
-        }
-    }
-    // A transfer that broke off is no document, whatever part of it arrived.
-    if (!fetched || !ParseVersionDocument(path)) return kVersionDocumentUnavailable;
+    // A transfer that broke off, ran too long or grew too large is no
+    // document, whatever part of it arrived.
+    if (!FetchToFile(context.manifest.versionCheckUrl, path, kVersionDocumentLimits) ||
+        !ParseVersionDocument(path))
+        return kVersionDocumentUnavailable;
     return static_cast<int>(DecideInstall());
 }
 
