@@ -12,6 +12,7 @@
 #   DEMO_MODE=virtual|display   force one of the two
 #   DEMO_ARGS="..."             extra arguments for the installer
 #   DEMO_TIMEOUT=S              how long the installer may run (display: 1800, virtual: 300)
+#   DEMO_RATE=B                 bytes per second for the packages (default 12000; 0: at once)
 set -euo pipefail
 source "$(dirname "$0")/wine-session.sh"
 # Only what the demo runs: the installer, the packages, the demo's helpers.
@@ -62,17 +63,14 @@ cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null || true
   ovek_session_stop
 }
-# Python's static server: it writes down every request it answers.
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$served" >"$out/server.out" 2>"$out/server.log" &
+# A static server that writes down every request it answers; the packages
+# trickle out at DEMO_RATE bytes/s so the status page has something to show.
+python3 "$here/sample/server/serve.py" "$served" "$out/port" "${DEMO_RATE:-12000}" 2>"$out/server.log" &
 server_pid=$!
 trap cleanup EXIT
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/^Serving HTTP on .* port \([0-9]*\).*/\1/p' "$out/server.out" 2>/dev/null)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "demo: the local server did not start"; exit 1; }
+for _ in $(seq 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+[ -s "$out/port" ] || { echo "demo: the local server did not start"; exit 1; }
+port=$(cat "$out/port")
 sed "s/@PORT@/$port/g" "$here/sample/server/manifest.xml.in" > "$stage/config/manifest.xml"
 sed -i "s/@PORT@/$port/g" "$served/kavro-free/version.xml"
 echo "demo: serving the version document and packages at http://127.0.0.1:$port/kavro-free/"

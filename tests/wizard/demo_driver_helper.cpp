@@ -30,6 +30,8 @@ constexpr int kPercentLabel = 123;
 constexpr int kStartNow = 1;
 
 constexpr Rgb kWindowBackground{24, 25, 30};
+constexpr Rgb kButtonFace{7, 165, 216};     // Install, Start Now, the bar's fill
+constexpr Rgb kProgressTrack{75, 71, 70};
 constexpr wchar_t kProductInstance[] = L"TesmoKavroFreeInstance_80";
 constexpr wchar_t kProductQuit[] = L"OvekTestKavroEditorQuit";
 
@@ -53,7 +55,7 @@ public:
         const bool met = WaitUntil(
             [&] {
                 if (condition()) return true;
-                if (MessageBoxWindow box = wizard_.FindMessageBox(); box.window) {
+                if (MessageBoxWindow box = wizard_.FindMessageBox(); IsMessageBox(box.window)) {
                     Say(L"the installer says \"" + box.text + L"\" (" + box.caption + L")");
                     for (int answer : {IDOK, IDNO, IDCANCEL})
                         if (wizard_.AnswerMessageBox(answer, 5000).window) break;
@@ -76,11 +78,18 @@ public:
         return WaitFor(what.c_str(), [&] { return wizard_.Page() == page; }, timeoutMs);
     }
 
-    bool SavePage(const std::wstring& name) {
+    // Saves the page once it is on the screen with `mark` (its big button,
+    // or its progress bar) drawn: child controls reach the screen after the
+    // panel's own background.
+    bool SavePage(const std::wstring& name, Rgb mark) {
         HWND window = wizard_.Wizard();
         PixelBuffer shot;
         WaitForPaint(window, 5000);
-        if (!WaitForCapture(window, LooksPainted, shot, 5000)) Say(L"the " + name + L" page looks unpainted");
+        auto complete = [&](const PixelBuffer& pixels) {
+            RECT all{0, 0, pixels.Width(), pixels.Height()};
+            return LooksPainted(pixels) && CountColor(pixels, mark, 3, all) > 300;
+        };
+        if (!WaitForCapture(window, complete, shot, 15000)) Say(L"the " + name + L" page looks unfinished");
         const std::wstring path = shots_ + L"\\" + name + L".png";
         if (!SavePng(shot, path)) {
             Say(L"could not save " + path);
@@ -102,7 +111,7 @@ public:
 
     int Run() {
         // The version check comes first; then the settings page.
-        if (!WaitForPage(WizardPage::Settings, 60000) || !SavePage(L"1-settings")) return Fail();
+        if (!WaitForPage(WizardPage::Settings, 60000) || !SavePage(L"1-settings", kButtonFace)) return Fail();
         if (!wizard_.Enabled(kInstallButton)) {
             Say(L"the licence box starts empty here: ticking it");
             wizard_.Click(kAcceptBox);
@@ -118,10 +127,10 @@ public:
         if (!WaitFor(L"the first progress report", [&] { return !wizard_.Text(kPercentLabel).empty(); }, 30000))
             return Fail();
         const std::wstring status = wizard_.Text(kStatusLine) + L" " + wizard_.Text(kPercentLabel);
-        if (!SavePage(L"2-status")) return Fail();
+        if (!SavePage(L"2-status", kProgressTrack)) return Fail();
         Say(L"status: " + status);
 
-        if (!WaitForPage(WizardPage::Success, 180000) || !SavePage(L"3-success")) return Fail();
+        if (!WaitForPage(WizardPage::Success, 180000) || !SavePage(L"3-success", kButtonFace)) return Fail();
         Say(L"pressing " + wizard_.Text(kStartNow));
         wizard_.Click(kStartNow);
         if (!WaitFor(L"the product to start", ProductRunning, 20000)) return Fail();
@@ -139,6 +148,15 @@ public:
     }
 
 private:
+    // The validation dialog is a dialog of the process too, but it has no
+    // buttons to answer.
+    static bool IsMessageBox(HWND window) {
+        if (!window) return false;
+        for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
+            if (::GetDlgItem(window, id)) return true;
+        return false;
+    }
+
     // Mostly the theme's dark background on the screen: the page has painted.
     static bool LooksPainted(const PixelBuffer& shot) {
         RECT all{0, 0, shot.Width(), shot.Height()};
