@@ -50,7 +50,7 @@ cp "$here/build/packages/kavro_free.msi" "$served/kavro-free/"
 for lang in 1031 1036 1041; do
   cp "$here/build/demo_language_pack_helper.exe" "$served/kavro-free/language_pack_$lang.exe"
 done
-# The installer as a person downloads it: nothing but its language folders beside it.
+# The installer as a person gets it: its manifest and language folders beside it.
 cp "$here/build/OvekWebInstaller.exe" "$stage/"
 cp -r "$here/sample/language" "$stage/"
 
@@ -88,7 +88,8 @@ remove_product
 # The home page opens through the shell's http handler: write it down instead
 # of starting a browser on an address that serves nothing.
 saved_http=$(wine reg query "$httpkey" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
-[ -n "$saved_http" ] || saved_http='"C:\windows\system32\winebrowser.exe" -nohome "%1"'
+# (A demo that was killed may have left the recorder in place.)
+case "$saved_http" in ""|*homepage_recorder_helper*) saved_http='"C:\windows\system32\winebrowser.exe" "%1"' ;; esac
 wine reg add "$httpkey" /ve /t REG_SZ \
   /d "\"$(winpath "$here/build/homepage_recorder_helper.exe")\" \"$(winpath "$out/opened.txt")\" \"%1\"" /f >/dev/null 2>&1
 
