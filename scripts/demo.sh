@@ -87,7 +87,7 @@ remove_product
 
 # The home page opens through the shell's http handler: write it down instead
 # of starting a browser on an address that serves nothing.
-saved_http=$(wine reg query "$httpkey" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+saved_http=$( (wine reg query "$httpkey" /ve 2>/dev/null || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 # (A demo that was killed may have left the recorder in place.)
 case "$saved_http" in ""|*homepage_recorder_helper*) saved_http='"C:\windows\system32\winebrowser.exe" "%1"' ;; esac
 wine reg add "$httpkey" /ve /t REG_SZ \
@@ -126,7 +126,7 @@ if [ -s "$out/opened.txt" ]; then
   echo "demo: the home page it opened: $(tr -d '\r' < "$out/opened.txt" | paste -sd ' ')"
 fi
 
-dir=$(wine reg query "$regkey" /v InstallDir 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+dir=$( (wine reg query "$regkey" /v InstallDir 2>/dev/null || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 status=0
 if [ -z "$dir" ]; then
   echo "demo: KAVRO Free was not installed"
