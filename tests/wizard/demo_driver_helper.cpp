@@ -110,6 +110,9 @@ public:
     }
 
     int Run() {
+        // A fresh display has the pointer in its middle, where the centred
+        // wizard has its Install button: the pages would show it hovered.
+        ::SetCursorPos(0, ::GetSystemMetrics(SM_CYSCREEN) - 1);
         // The version check comes first; then the settings page.
         if (!WaitForPage(WizardPage::Settings, 60000) || !SavePage(L"1-settings", kButtonFace)) return Fail();
         if (!wizard_.Enabled(kInstallButton)) {
