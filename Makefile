@@ -20,7 +20,7 @@ build: setup configure
 test: build
 	@bash scripts/run-tests.sh
 
-demo: build
+demo: setup configure
 	@bash scripts/demo.sh
 
 # An explicit rule for the requested benchmarks: make skips pattern rules for
