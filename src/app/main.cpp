@@ -2,6 +2,26 @@
 
 #include "app/COvekMasterInstallerApp.h"
 
+// The C runtime's own entry point, which runs the static constructors and
+// then wWinMain. MinGW-w64 gives it one name whatever the character width.
+#if defined(_MSC_VER)
+#define OVEK_RUNTIME_ENTRY wWinMainCRTStartup
+#else
+#define OVEK_RUNTIME_ENTRY WinMainCRTStartup
+#endif
+extern "C" int OVEK_RUNTIME_ENTRY();
+
+// The process's entry point. The installer runs elevated from a downloads
+// folder that any web page can drop a DLL into, and Windows would look there
+// first for every DLL that is not a known DLL of the system. Those are all
+// delay-loaded (cmake/DelayImports.cmake), and from here on every load looks
+// in the system folder only: this runs before the runtime, so before any
+// static constructor can make the first call into one of them.
+extern "C" int OvekEntryPoint() {
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return OVEK_RUNTIME_ENTRY();
+}
+
 // The application object exists before the entry point runs.
 static ovek::COvekMasterInstallerApp& theApp = ovek::TheApp();
 

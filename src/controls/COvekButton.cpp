@@ -46,8 +46,8 @@ void COvekButton::Click() {
 
 void COvekButton::Draw(HDC dc, const RECT& r) {
     FillSolid(dc, r, normal_);
-    if (hover_ || pressed_) {
-        const Color fill = pressed_ ? pressed_color_ : hover_color_;
+    if (hover_ || press_.pressed) {
+        const Color fill = press_.pressed ? pressed_color_ : hover_color_;
         UniquePen pen(::CreatePen(PS_SOLID, 1, border_));
         UniqueBrush brush(::CreateSolidBrush(fill));
         CSelectObject selectPen(dc, pen.get());
@@ -83,6 +83,16 @@ void COvekButton::Draw(HDC dc, const RECT& r) {
 
 LRESULT COvekButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (PaintOffscreen(Handle(), msg, wp, [&](CMemorySurface& s) { Draw(s.dc(), s.Bounds()); })) return 0;
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+        // A press takes the focus within the dialog first.
+        HWND parent = ::GetParent(Handle());
+        if (parent && ::GetFocus() != Handle()) ::SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
+        if (::GetFocus() != Handle()) ::SetFocus(Handle());
+    }
+    // The platform button would click on release by itself; the press and
+    // release are ours alone so that exactly one click is posted.
+    LRESULT pressResult = 0;
+    if (press_.Handle(Handle(), msg, wp, lp, true, [this] { Click(); }, pressResult)) return pressResult;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -104,71 +114,7 @@ LRESULT COvekButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         hover_ = 0;
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        // The platform button would click on release by itself; the press
-        // and release are ours alone so that exactly one click is posted.
-        HWND parent = ::GetParent(Handle());
-        if (parent && ::GetFocus() != Handle()) ::SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Handle()), TRUE);
-        if (::GetFocus() != Handle()) ::SetFocus(Handle());
-        if (!captured_) {
-            captured_ = 1;
-            ::SetCapture(Handle());
-            pressed_ = 1;
-        }
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    }
-    case WM_LBUTTONUP:
-        if (captured_) {
-            captured_ = 0;
-            ::ReleaseCapture();
-            if (pressed_) {
-                pressed_ = 0;
-                RECT client{};
-                ::GetClientRect(Handle(), &client);
-                const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                if (::PtInRect(&client, at)) Click();
-            }
-        }
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (captured_ && reinterpret_cast<HWND>(lp) != Handle()) {
-            captured_ = 0;
-            pressed_ = 0;
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-        }
-        return 0;
-    case WM_KEYDOWN:
-        if (wp == VK_SPACE) {
-            if (!(lp & (1 << 30)) && !captured_) {
-                spaceHeld_ = 1;
-                pressed_ = 1;
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-            }
-            return 0;
-        }
-        break;
-    case WM_KEYUP:
-        if (wp == VK_SPACE) {
-            if (spaceHeld_) {
-                spaceHeld_ = 0;
-                pressed_ = 0;
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-                Click();
-            }
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wp == L' ') return 0;
-        break;
     case WM_SETFOCUS:
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_KILLFOCUS:
-        if (spaceHeld_) spaceHeld_ = pressed_ = 0;
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     case WM_UPDATEUISTATE: {

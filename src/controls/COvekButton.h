@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "controls/ButtonPress.h"
 #include "framework/Window.h"
 #include "ui/Palette.h"
 
@@ -29,8 +30,8 @@ public:
     void SetPicture(HBITMAP bitmap, SIZE size, int frameCount = 1, bool horizontalStrip = true);
 
     bool Hover() const { return hover_ != 0; }
-    bool Pressed() const { return pressed_ != 0; }
-    bool Captured() const { return captured_ != 0; }
+    bool Pressed() const { return press_.pressed != 0; }
+    bool Captured() const { return press_.captured != 0; }
     bool Tracking() const { return tracking_ != 0; }
 
 protected:
@@ -46,8 +47,8 @@ private:
     int frameCount_ = 0;
     int horizontalStrip_ = 1;
     SIZE pictureSize_{0, 0};
-    int hover_ = 0, pressed_ = 0, captured_ = 0, tracking_ = 0;
-    int spaceHeld_ = 0;
+    int hover_ = 0, tracking_ = 0;
+    ButtonPress press_;
 };
 
 }  // namespace ovek

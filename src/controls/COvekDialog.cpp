@@ -174,6 +174,7 @@ LRESULT COvekDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (pressing_ && reinterpret_cast<HWND>(lp) != Handle()) {
             // Another window took the pointer: the press is over, unanswered.
             pressing_ = 0;
+            pressedKind_ = -1;
             ClearStates();
             RepaintFrame();
         }
@@ -249,6 +250,23 @@ LRESULT COvekDialog::OnNcMouseMove(UINT msg, WPARAM wp, LPARAM lp, POINT pt) {
         tracking_ = ::TrackMouseEvent(&track) ? 1 : 0;
     }
     const int hit = HitTest(pt);
+    if (pressing_) {
+        // A held button answers only to itself, drawn pressed while the
+        // pointer is on it; no other button lights up until the release.
+        const bool onPressed = hit >= 0 && hit == pressedKind_;
+        if (onPressed && !Button(hit).pressed) {
+            ClearStates();
+            CaptionButton& b = Button(hit);
+            if (b.visible) b.hot = 1;
+            b.hover = 1;
+            b.pressed = 1;
+            RepaintFrame();
+        } else if (!onPressed && AnyState(buttons_)) {
+            ClearStates();
+            RepaintFrame();
+        }
+        return 0;
+    }
     if (hit < 0) {
         // Nothing to take off the screen when nothing was lit.
         if (AnyState(buttons_)) {
@@ -280,6 +298,7 @@ LRESULT COvekDialog::OnNcButtonDown(UINT msg, WPARAM wp, LPARAM lp, POINT pt) {
     const int hit = HitTest(pt);
     if (hit >= 0) {
         pressing_ = 1;
+        pressedKind_ = hit;
         CaptionButton& b = Button(hit);
         if (b.visible) b.hot = 1;
         b.pressed = 1;
@@ -296,6 +315,7 @@ LRESULT COvekDialog::OnNcButtonDown(UINT msg, WPARAM wp, LPARAM lp, POINT pt) {
 
 void COvekDialog::OnButtonUp(POINT pt) {
     pressing_ = 0;
+    pressedKind_ = -1;
     const FrameCommand command = ReleaseCommand(HitTest(pt), HotCaptionButton(buttons_), HasMaximizeBox());
     if (::GetCapture() == Handle()) ::ReleaseCapture();
     ClearStates();

@@ -85,6 +85,7 @@ private:
     std::array<CaptionButton, kCaptionButtonCount> buttons_{};
     std::int32_t tracking_ = 0;
     std::int32_t pressing_ = 0;
+    int pressedKind_ = -1;  // the button the press began on
     std::int32_t layoutPending_ = 1;
     bool built_ = false;
     unsigned frameRepaints_ = 0;

@@ -73,11 +73,12 @@ void COvekTextButton::SetEnabled(bool enabled) {
 }
 
 void COvekTextButton::ClearInteraction() {
-    if (captured_ && Handle() && ::GetCapture() == Handle()) {
-        captured_ = 0;
+    if (press_.captured && Handle() && ::GetCapture() == Handle()) {
+        press_.captured = 0;
         ::ReleaseCapture();
     }
-    hover_ = pressed_ = captured_ = tracking_ = spaceHeld_ = 0;
+    press_.Clear();
+    hover_ = tracking_ = 0;
 }
 
 void COvekTextButton::RepaintNow() {
@@ -152,7 +153,7 @@ void COvekTextButton::Draw(HDC dc, const RECT& box) {
     if (FAILED(target_->BindDC(dc, &box))) return;
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
-    const auto look = static_cast<int>(TextButtonLook(enabled_ != 0, hover_ != 0, pressed_ != 0));
+    const auto look = static_cast<int>(TextButtonLook(enabled_ != 0, hover_ != 0, press_.pressed != 0));
 
     target_->BeginDraw();
     target_->SetTransform(D2D1::Matrix3x2F::Identity());
@@ -198,6 +199,8 @@ void COvekTextButton::Draw(HDC dc, const RECT& box) {
 
 LRESULT COvekTextButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (PaintOffscreen(Handle(), msg, wp, [&](CMemorySurface& s) { Draw(s.dc(), s.Bounds()); })) return 0;
+    LRESULT pressResult = 0;
+    if (press_.Handle(Handle(), msg, wp, lp, enabled_ != 0, [this] { Click(); }, pressResult)) return pressResult;
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -233,69 +236,7 @@ LRESULT COvekTextButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         hover_ = 0;
         RepaintNow();
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (!enabled_) return 0;
-        if (!captured_) {
-            captured_ = 1;
-            ::SetCapture(Handle());
-            pressed_ = 1;
-        }
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_LBUTTONUP:
-        if (!enabled_) return 0;
-        if (captured_) {
-            captured_ = 0;
-            ::ReleaseCapture();
-            if (pressed_) {
-                pressed_ = 0;
-                RECT client{};
-                ::GetClientRect(Handle(), &client);
-                const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                if (::PtInRect(&client, at)) Click();
-            }
-        }
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_CAPTURECHANGED:
-        // Capture taken away mid-press (another window, a menu): the press
-        // is over, and must not stay drawn.
-        if (captured_ && reinterpret_cast<HWND>(lp) != Handle()) {
-            captured_ = 0;
-            pressed_ = 0;
-            ::InvalidateRect(Handle(), nullptr, FALSE);
-        }
-        return 0;
-    case WM_KEYDOWN:
-        if (wp == VK_SPACE) {
-            if (enabled_ && !(lp & (1 << 30)) && !captured_) {
-                spaceHeld_ = 1;
-                pressed_ = 1;
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-            }
-            return 0;
-        }
-        break;
-    case WM_KEYUP:
-        if (wp == VK_SPACE) {
-            if (spaceHeld_) {
-                spaceHeld_ = 0;
-                pressed_ = 0;
-                ::InvalidateRect(Handle(), nullptr, FALSE);
-                if (enabled_) Click();
-            }
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wp == L' ') return 0;
-        break;
     case WM_SETFOCUS:
-        ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_KILLFOCUS:
-        if (spaceHeld_) spaceHeld_ = pressed_ = 0;
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     case WM_UPDATEUISTATE: {

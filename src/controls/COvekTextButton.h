@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/Handles.h"
+#include "controls/ButtonPress.h"
 #include "framework/Window.h"
 #include "ui/Palette.h"
 
@@ -31,8 +32,8 @@ public:
     bool Enabled() const { return enabled_ != 0; }
 
     bool Hover() const { return hover_ != 0; }
-    bool Pressed() const { return pressed_ != 0; }
-    bool Captured() const { return captured_ != 0; }
+    bool Pressed() const { return press_.pressed != 0; }
+    bool Captured() const { return press_.captured != 0; }
     bool Tracking() const { return tracking_ != 0; }
 
     Color surround;
@@ -59,8 +60,8 @@ private:
 
     std::wstring caption_;
     int enabled_ = 1;
-    int hover_ = 0, pressed_ = 0, captured_ = 0, tracking_ = 0;
-    int spaceHeld_ = 0;
+    int hover_ = 0, tracking_ = 0;
+    ButtonPress press_;
     int radiusX_ = 0, radiusY_ = 0;
 
     ComPtr<ID2D1Factory> factory_;

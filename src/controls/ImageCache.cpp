@@ -13,14 +13,6 @@
 namespace ovek {
 namespace {
 
-struct GlobalMemoryTraits {
-    using Type = HGLOBAL;
-    static Type Empty() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::GlobalFree(h); }
-};
-using UniqueGlobal = ScopedHandle<GlobalMemoryTraits>;
-
 // GDI+ is started when a picture first needs decoding and stopped when the
 // last slide decode ends (or at the exit step). Decodes count as users so
 // that no decode can lose the decoder underneath it.

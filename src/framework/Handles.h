@@ -67,6 +67,22 @@ struct FindFileTraits {
 };
 using UniqueFindHandle = ScopedHandle<FindFileTraits>;
 
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+using UniqueModule = ScopedHandle<ModuleTraits>;
+
+struct GlobalMemoryTraits {
+    using Type = HGLOBAL;
+    static Type Empty() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { ::GlobalFree(h); }
+};
+using UniqueGlobal = ScopedHandle<GlobalMemoryTraits>;
+
 template <typename T>
 struct GdiObjectTraits {
     using Type = T;

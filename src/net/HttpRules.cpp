@@ -9,6 +9,16 @@ bool IsSizeQueryStatusAccepted(unsigned long status) {
     return status >= 200 && status <= 500;
 }
 
+std::int64_t SizeFromAnswer(const SizeAnswer& answer) {
+    if (!answer.answered || !IsSizeQueryStatusAccepted(answer.status)) return 0;
+    return answer.length > 0 ? answer.length : 0;
+}
+
+bool IsHeadSizeAnswerFinal(const SizeAnswer& head) {
+    constexpr unsigned long kMethodNotAllowed = 405;
+    return head.status != kMethodNotAllowed && SizeFromAnswer(head) > 0;
+}
+
 std::int64_t ParseContentLength(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -46,7 +45,14 @@ constexpr DWORD kFileFlags =
 constexpr DWORD kQueryFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI;
 
 const RequestShape kFileShape{L"GET", kAnyType, kFileFlags, kFileFlags | kSecureExtras, nullptr};
-const RequestShape kSizeShape{nullptr, kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras, nullptr};
+// The size query asks with HEAD: a GET whose body is never read costs a whole
+// download, because closing it makes Wine's WinInet drain the body. Servers
+// that refuse HEAD get the default verb (GET) instead. The HEAD's connection
+// is not kept for the next request: a faulty server that sends a body after
+// its HEAD answer would have that body read as the next answer.
+const RequestShape kSizeShape{L"HEAD", kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras,
+                              L"Connection: close"};
+const RequestShape kSizeFallbackShape{nullptr, kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras, nullptr};
 const RequestShape kDocumentShape{L"GET", kXmlOrAnyType, kQueryFlags, kQueryFlags | kSecureExtras,
                                   L"Content-Type: application/json"};
 
@@ -218,8 +224,8 @@ CDownloadFile::CDownloadFile(const std::wstring& path) : file_(::_wfsopen(path.c
 
 CDownloadFile::~CDownloadFile() { Close(); }
 
-void CDownloadFile::Close() {
-    if (file_) std::fclose(std::exchange(file_, nullptr));
+bool CDownloadFile::Close() {
+    return !file_ || std::fclose(std::exchange(file_, nullptr)) == 0;
 }
 
 bool CDownloadFile::Seek(std::uint64_t offset) {
@@ -274,20 +280,33 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IOutp
     return result;
 }
 
-std::int64_t QueryContentLength(const std::wstring& url) {
+namespace {
+
+SizeAnswer AskSize(const std::wstring& url, const RequestShape& shape) {
+    SizeAnswer answer;
     OpenRequestHandles handles;
     DWORD error = 0;
-    if (OpenAndSend(url, kSizeShape, handles, error) != OpenResult::Sent) return 0;
+    if (OpenAndSend(url, shape, handles, error) != OpenResult::Sent) return answer;
     DWORD status = 0;
     DWORD size = sizeof(status);
     if (!::HttpQueryInfoW(handles.request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                           nullptr))
-        return 0;
-    if (!IsSizeQueryStatusAccepted(status)) return 0;
-    return std::max<std::int64_t>(AnnouncedLength(handles.request.get()), 0);
+        return answer;
+    answer.answered = true;
+    answer.status = status;
+    answer.length = AnnouncedLength(handles.request.get());
+    return answer;
 }
 
-bool FetchToStream(const ICancelRequest& cancel, const std::wstring& url, std::ostream& out) {
+}  // namespace
+
+std::int64_t QueryContentLength(const std::wstring& url) {
+    const SizeAnswer head = AskSize(url, kSizeShape);
+    if (IsHeadSizeAnswerFinal(head)) return SizeFromAnswer(head);
+    return SizeFromAnswer(AskSize(url, kSizeFallbackShape));
+}
+
+bool FetchToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& out) {
     OpenRequestHandles handles;
     DWORD error = 0;
     if (OpenAndSend(url, kDocumentShape, handles, error) != OpenResult::Sent) return false;
@@ -308,7 +327,7 @@ bool FetchToStream(const ICancelRequest& cancel, const std::wstring& url, std::o
             break;
         }
         if (got == 0) break;
-        if (!out.write(chunk.data(), got)) {
+        if (!out.Write(chunk.data(), got)) {
             broken = true;
             break;
         }

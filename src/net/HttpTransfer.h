@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <cstdint>
 #include <cstdio>
-#include <iosfwd>
 #include <string>
 
 #include "net/DownloadStatus.h"
@@ -28,11 +27,21 @@ private:
     HANDLE continueEvent_;
 };
 
+// Where fetched bytes go, one run after another: the output stream of a
+// document fetch. (No iostreams: their locale machinery is most of a
+// statically linked executable.)
+class IByteSink {
+public:
+    virtual bool Write(const void* data, std::size_t size) = 0;
+
+protected:
+    ~IByteSink() = default;
+};
+
 // Where a download writes its blocks.
-class IOutputFile {
+class IOutputFile : public IByteSink {
 public:
     virtual bool Seek(std::uint64_t offset) = 0;  // from the start of the file
-    virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;  // into the system's hands, not onto the disk
 
 protected:
@@ -49,7 +58,8 @@ public:
     CDownloadFile& operator=(const CDownloadFile&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
-    void Close();
+    // False when the last buffered bytes could not be written.
+    bool Close();
 
     bool Seek(std::uint64_t offset) override;
     bool Write(const void* data, std::size_t size) override;
@@ -67,12 +77,13 @@ private:
 bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IOutputFile& file,
                     IDownloadCallback* callback);
 
-// The size of the resource; 0 when the server cannot be asked, refuses
-// (403, 404, a status outside 200 to 500) or names no length.
+// The size of the resource, asked with HEAD and, when HEAD gives no usable
+// answer, with GET; 0 when the server cannot be asked, refuses (403, 404, a
+// status outside 200 to 500) or names no length.
 std::int64_t QueryContentLength(const std::wstring& url);
 
-// Writes the response body, whatever its status, to the stream. True when
+// Writes the response body, whatever its status, to the sink. True when
 // the request was sent, the body arrived whole and nothing was cancelled.
-bool FetchToStream(const ICancelRequest& cancel, const std::wstring& url, std::ostream& out);
+bool FetchToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& out);
 
 }  // namespace ovek

@@ -1,8 +1,5 @@
 #include "validate/VersionCheck.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "engine/ProductDetection.h"
 #include "manifest/InstallerContext.h"
 #include "net/HttpTransfer.h"
@@ -15,13 +12,15 @@ int CheckVersion() {
     const std::wstring path = context.ComponentFilePath(L"version.xml");
     bool fetched = false;
     {
-        std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-        if (out) {
+        CDownloadFile out(path);
+        if (out.IsOpen()) {
             try {
                 fetched = FetchToStream(CancelRequest(), context.manifest.versionCheckUrl, out);
             } catch (...) {
                 fetched = false;
             }
+            // The last bytes reach the file only here.
+            if (!out.Close()) fetched = false;
         }
     }
     // A transfer that broke off is no document, whatever part of it arrived.

@@ -11,13 +11,6 @@
 namespace ovek {
 namespace {
 
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type Empty() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
-
 struct Expected {
     unsigned firstId;
     int sizes[4][2];  // width, height of the 100, 125, 150 and 200 % variants
@@ -58,7 +51,7 @@ protected:
                 ::SizeofResource(module_.get(), info)};
     }
 
-    ScopedHandle<ModuleTraits> module_;
+    UniqueModule module_;
 };
 
 TEST_F(InstallerResources, EveryPictureIsAnRgbaPngOfItsSize) {

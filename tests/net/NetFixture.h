@@ -61,6 +61,16 @@ private:
     std::uint64_t position_ = 0;
 };
 
+// Collects a fetched document.
+class StringSink final : public IByteSink {
+public:
+    bool Write(const void* data, std::size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    std::string text;
+};
+
 // Records every report; `onReport` runs on the transfer's thread.
 class RecordingCallback final : public IDownloadCallback {
 public:

@@ -15,6 +15,30 @@ TEST(SizeQueryStatus, AcceptsTwoHundredToFiveHundredButForbiddenAndNotFound) {
     for (const auto& c : cases) EXPECT_EQ(IsSizeQueryStatusAccepted(c.status), c.accepted) << c.status;
 }
 
+TEST(SizeAnswer, HeadSettlesOnlyWithAnAcceptedStatusAndALength) {
+    const struct {
+        SizeAnswer answer;
+        std::int64_t size;
+        bool headFinal;
+    } cases[] = {
+        {{false, 0, -1}, 0, false},             // no answer at all
+        {{true, 200, 1000}, 1000, true},
+        {{true, 302, 1000}, 1000, true},        // the rules accept redirects
+        {{true, 500, 1000}, 1000, true},
+        {{true, 405, 150}, 150, false},         // GET counts it, HEAD asks again
+        {{true, 501, 1000}, 0, false},
+        {{true, 404, 1000}, 0, false},
+        {{true, 200, -1}, 0, false},            // no length
+        {{true, 200, 0}, 0, false},
+        {{true, 200, 5368709120LL}, 5368709120LL, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.answer.status << " " << c.answer.length);
+        EXPECT_EQ(SizeFromAnswer(c.answer), c.size);
+        EXPECT_EQ(IsHeadSizeAnswerFinal(c.answer), c.headFinal);
+    }
+}
+
 TEST(ContentLength, ReadsSixtyFourBitSizesAndRefusesNonsense) {
     const struct {
         const char* text;

@@ -219,6 +219,16 @@ bool LocalHttpServer::SetRoute(const HttpRoute& route) {
         }
         json += "}";
     }
+    if (route.head) {
+        const auto& h = *route.head;
+        json += ", \"head\": {\"drop\": " + std::string(h.drop ? "true" : "false");
+        if (h.status) json += ", \"status\": " + std::to_string(*h.status);
+        if (h.omitLength) json += ", \"length\": \"none\"";
+        else if (h.announcedLength) json += ", \"length\": " + std::to_string(*h.announcedLength);
+        if (h.delayMs) json += ", \"delay_ms\": " + std::to_string(h.delayMs);
+        if (h.withBody) json += ", \"body_on_head\": true";
+        json += "}";
+    }
     json += "}";
     return SendLine("route " + json) && ReadLine() == std::optional<std::string>("ok");
 }

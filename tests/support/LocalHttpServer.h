@@ -28,6 +28,17 @@ struct HttpRoute {
     unsigned delayMs = 0;                       // before the answer
     unsigned bodyDelayMs = 0;                   // between the headers and the body
     std::map<std::string, std::string> headers; // extra response headers
+
+    // How HEAD is answered where it differs from a GET without its body.
+    struct HeadAnswer {
+        std::optional<int> status;
+        std::optional<std::int64_t> announcedLength;
+        bool omitLength = false;
+        unsigned delayMs = 0;
+        bool withBody = false;  // the body follows the answer anyway
+        bool drop = false;      // the connection closes with no answer
+    };
+    std::optional<HeadAnswer> head;
 };
 
 struct RecordedRequest {

@@ -9,13 +9,6 @@
 
 namespace ovek::test {
 
-struct LibraryTraits {
-    using Type = HMODULE;
-    static Type Empty() noexcept { return nullptr; }
-    static bool IsValid(Type h) noexcept { return h != nullptr; }
-    static void Close(Type h) noexcept { ::FreeLibrary(h); }
-};
-using UniqueModule = ScopedHandle<LibraryTraits>;
 
 // build/OvekWebInstaller.exe loaded for its resources only.
 UniqueModule LoadInstallerResources();

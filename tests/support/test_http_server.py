@@ -52,9 +52,16 @@ class Route:
     body_delay_ms  wait between the headers and the body (the client then
                  finds the body apart from the headers, in full reads)
     headers      extra response headers {name: value}
+    head         for HEAD requests, keys that replace the ones above
+    drop         close the connection without any answer
+    body_on_head send the body after a HEAD answer too, as a faulty server does
     """
 
     def __init__(self, spec):
+        self.spec = spec
+        self.head = spec.get("head")
+        self.drop = bool(spec.get("drop", False))
+        self.body_on_head = bool(spec.get("body_on_head", False))
         self.status = int(spec.get("status", 200))
         self.file = spec.get("file")
         self.body = spec.get("body", "").encode("utf-8")
@@ -134,8 +141,20 @@ class Handler(BaseHTTPRequestHandler):
         route = state.route_for(self.path.split("?", 1)[0])
         if route is None:
             route = Route({"status": 404, "body": "<html><body>Not Found</body></html>"})
+        if self.command == "HEAD" and route.head is not None:
+            merged = dict(route.spec)
+            merged.pop("head")
+            merged.update(route.head)
+            route = Route(merged)
         if route.delay_ms:
             time.sleep(route.delay_ms / 1000.0)
+        if route.drop:
+            self.close_connection = True
+            try:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+            return
         try:
             size = route.size()
         except OSError:
@@ -157,7 +176,7 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
-        if not send_body:
+        if not send_body and not route.body_on_head:
             return
         limit = size if route.break_after is None else min(size, int(route.break_after))
         try:
