@@ -36,9 +36,12 @@ protected:
 TEST_F(SilentRun, InstallsWithNoWindowEverVisible) {
     namespace fs = std::filesystem;
     const std::wstring folder = test::MakeTempFolder(L"silent run");
-    std::error_code error;
-    fs::copy(fs::path(test::SourcePath(L"sample")), fs::path(folder), fs::copy_options::recursive, error);
-    ASSERT_FALSE(error) << error.message();
+    const fs::path sample(test::SourcePath(L"sample"));
+    for (const auto& entry : fs::recursive_directory_iterator(sample)) {
+        const fs::path target = fs::path(folder) / fs::relative(entry.path(), sample);
+        if (entry.is_directory()) fs::create_directories(target);
+        else fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
+    }
     fs::create_directories(fs::path(folder + L"\\msi"));
     ASSERT_TRUE(::CopyFileW(test::PackagePath(test::kSampleProduct).c_str(), (folder + L"\\msi\\kavro_free.msi").c_str(),
                             FALSE));
