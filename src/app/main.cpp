@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/COvekMasterInstallerApp.h"
 
 // The C runtime's own entry point, which runs the static constructors and
@@ -21,6 +23,15 @@ extern "C" int OvekEntryPoint() {
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     return OVEK_RUNTIME_ENTRY();
 }
+
+#if defined(__GLIBCXX__)
+// GCC's library ends an uncaught exception in a handler that prints the
+// exception's demangled type, and so links its whole demangler (45 KB) into
+// a program that has no console to print to. Ours just ends the process.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 // The application object exists before the entry point runs.
 static ovek::COvekMasterInstallerApp& theApp = ovek::TheApp();

@@ -1,9 +1,10 @@
 #pragma once
 // The folder field's layout and its numeric modes, without the platform.
-#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+
+#include "framework/DecimalText.h"
 
 namespace ovek {
 
@@ -62,22 +63,22 @@ inline std::wstring WithThousandsSeparators(const std::wstring& text) {
 // integers by 1 as "%d", decimals by 0.1 with the set number of decimals.
 inline std::wstring SteppedNumber(EditMode mode, const NumericSettings& s, const std::wstring& text, int direction) {
     const std::wstring plain = WithoutSeparators(text);
-    wchar_t buffer[64];
+    std::wstring stepped;
     if (mode == EditMode::Integer) {
         long long v = std::wcstoll(plain.c_str(), nullptr, 10) + direction;
         if (s.hasMin && v < s.intMin) v = s.intMin;
         if (s.hasMax && v > s.intMax) v = s.intMax;
         if (!s.negatives && v < 0) v = 0;
-        std::swprintf(buffer, 64, L"%lld", v);
+        stepped = DecimalText(v);
     } else {
-        double v = std::wcstod(plain.c_str(), nullptr) + 0.1 * direction;
+        double v = ReadFixed(plain) + 0.1 * direction;
         if (s.hasMin && v < s.decMin) v = s.decMin;
         if (s.hasMax && v > s.decMax) v = s.decMax;
         if (!s.negatives && v < 0) v = 0;
         const int decimals = s.decimals < 0 ? 0 : (s.decimals > 9 ? 9 : s.decimals);
-        std::swprintf(buffer, 64, L"%.*f", decimals, v);
+        stepped = FixedText(v, decimals);
     }
-    return s.thousandsSeparators ? WithThousandsSeparators(buffer) : std::wstring(buffer);
+    return s.thousandsSeparators ? WithThousandsSeparators(stepped) : stepped;
 }
 
 }  // namespace ovek

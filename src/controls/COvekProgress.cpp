@@ -1,4 +1,5 @@
 #include "controls/COvekProgress.h"
+#include "framework/DecimalText.h"
 
 #include <cstdio>
 
@@ -46,9 +47,7 @@ void COvekProgress::UpdateAccessibleText() {
     if (!Handle()) return;
     int percent = 0;
     if (range_ > 0 && position_ > 0) percent = position_ >= range_ ? 100 : static_cast<int>(100LL * position_ / range_);
-    wchar_t text[16];
-    swprintf(text, 16, L"%d%%", percent);
-    ::SetWindowTextW(Handle(), text);
+    ::SetWindowTextW(Handle(), (DecimalText(percent) + L"%").c_str());
 }
 
 LRESULT COvekProgress::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,4 +1,5 @@
 #include "engine/CommandLines.h"
+#include "framework/DecimalText.h"
 
 namespace ovek {
 
@@ -8,7 +9,7 @@ std::wstring ExecutableCommandLine(const std::wstring& path, const std::wstring&
 }
 
 std::wstring TransformPath(const std::wstring& transformFolder, std::int32_t languageId) {
-    return transformFolder + std::to_wstring(languageId) + L".mst";
+    return transformFolder + DecimalText(languageId) + L".mst";
 }
 
 std::wstring MsiCommandLine(const MsiCommandLineInput& input) {

@@ -1,4 +1,5 @@
 #include "engine/InstallEngine.h"
+#include "framework/DecimalText.h"
 
 #include <msi.h>
 #include <shlwapi.h>
@@ -311,7 +312,7 @@ bool InstallEngine::InstallMsiPackage(const PlanItem& item) {
     // The handler points at this engine, which may go away before the process.
     ::MsiSetExternalUIW(nullptr, 0, nullptr);
     if (result == ERROR_SUCCESS) return true;
-    Trace(L"ZOMP_DEBUG: MSI Installation failed. Error Code: " + std::to_wstring(result) + L"\r\n");
+    Trace(L"ZOMP_DEBUG: MSI Installation failed. Error Code: " + DecimalText(result) + L"\r\n");
     return result == ERROR_SUCCESS_REBOOT_REQUIRED;
 }
 

@@ -1,4 +1,5 @@
 #include "engine/Registration.h"
+#include "framework/DecimalText.h"
 
 #include "app/RegistryKey.h"
 
@@ -30,7 +31,7 @@ bool RegisterInstallation(const RegistrationInput& input) {
         }
         if (dir) {
             CRegistryKey key(HKEY_CURRENT_USER, reg::kResourceLangKey);
-            key.SetString(*dir + reg::kResourceLangAgent, std::to_wstring(language));
+            key.SetString(*dir + reg::kResourceLangAgent, DecimalText(language));
         }
     }
     return true;

@@ -1,4 +1,5 @@
 #include "i18n/LanguageResources.h"
+#include "framework/DecimalText.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -22,13 +23,13 @@ std::wstring ReadProfileString(const wchar_t* section, const wchar_t* key, const
 }  // namespace
 
 std::wstring LanguageResources::StringFilePath(int32_t id) const {
-    return folder_ + std::to_wstring(id) + L"\\string.ini";
+    return folder_ + DecimalText(id) + L"\\string.ini";
 }
 
 // Before a folder is set there is nothing to read: a relative path would be
 // looked for in the current folder and, by the profile reader, in Windows'.
 std::wstring LanguageResources::LanguageTitle(int32_t id) const {
-    const std::wstring fallback = std::to_wstring(id);
+    const std::wstring fallback = DecimalText(id);
     const std::wstring path = StringFilePath(id);
     if (folder_.empty() || !::PathFileExistsW(path.c_str())) return fallback;
     return ReadProfileString(L"LANGUAGE", L"Title", fallback, path);
@@ -51,8 +52,8 @@ std::vector<std::wstring> LanguageResources::SlidePaths() {
 
 std::vector<std::wstring> LanguageResources::SlidePaths(int snappedResolution) {
     if (!slides_.empty() || folder_.empty()) return slides_;
-    const std::wstring folder = folder_ + std::to_wstring(languageId_) + L"\\slides\\" +
-                                std::to_wstring(SlideScale(snappedResolution)) + L"\\";
+    const std::wstring folder = folder_ + DecimalText(languageId_) + L"\\slides\\" +
+                                DecimalText(SlideScale(snappedResolution)) + L"\\";
     const std::wstring pattern = folder + L"*.jpg";
     WIN32_FIND_DATAW data{};
     UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));

@@ -123,11 +123,11 @@ bool InstallerContext::PrepareFolders() {
 
 std::wstring InstallerContext::ComponentFilePath(const std::wstring& name) const {
     if (manifest.standalone) return componentFolder + name;
-    return componentFolder + std::to_wstring(static_cast<int32_t>(::GetTickCount())) + name;
+    return componentFolder + DecimalText(static_cast<int32_t>(::GetTickCount())) + name;
 }
 
 std::wstring InstallerContext::LanguagePackFilePath(int32_t langId) const {
-    return ComponentFilePath(L"language_pack_" + std::to_wstring(langId) + L".exe");
+    return ComponentFilePath(L"language_pack_" + DecimalText(langId) + L".exe");
 }
 
 std::wstring InstallerContext::ProductExecutablePath() {

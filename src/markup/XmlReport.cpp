@@ -1,4 +1,5 @@
 #include "markup/XmlReport.h"
+#include "framework/DecimalText.h"
 
 namespace ovek::xml {
 
@@ -29,7 +30,7 @@ std::wstring Attribute(std::wstring_view name, std::wstring_view value) {
 }  // namespace
 
 std::wstring ReportNumber(int64_t value) {
-    return std::to_wstring(value);
+    return DecimalText(value);
 }
 
 void AddReportEntry(std::wstring& report, std::wstring_view word,

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "framework/DecimalText.h"
 #include "ui/Scaling.h"
 
 namespace ovek {
@@ -51,9 +52,7 @@ inline int ProgressPosition(float percent) {
 inline std::wstring FormatPercent(float percent) {
     if (!(percent >= 0.0f)) percent = 0.0f;
     if (percent > 100.0f) percent = 100.0f;
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%.1f%%", static_cast<double>(percent));
-    return text;
+    return FixedText(static_cast<double>(percent), 1) + L"%";
 }
 
 }  // namespace ovek

@@ -1,4 +1,5 @@
 #include "validate/CClientValidator.h"
+#include "framework/DecimalText.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -217,7 +218,7 @@ std::wstring CClientValidator::UpdaterFilePath() {
     const DWORD length = ::GetTempPathW(261, temp);
     if (length == 0 || length >= 261) return L"";
     const std::wstring folder =
-        std::wstring(temp) + L"OvekWebInstaller_" + std::to_wstring(static_cast<int>(::GetTickCount()));
+        std::wstring(temp) + L"OvekWebInstaller_" + DecimalText(static_cast<int>(::GetTickCount()));
     ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);  // makes every missing parent too
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"";
