@@ -1,15 +1,9 @@
 #pragma once
 // Which of the four picture sizes suits a screen resolution. Platform-free.
-namespace ovek {
+// SnappedResolution is the theme's own (one definition for the program).
+#include "ui/Scaling.h"
 
-// The screen resolution snapped to the four picture sizes: itself below 120
-// dpi, else 120, 144 or 192.
-inline int SnappedResolution(int dpi) {
-    if (dpi >= 192) return 192;
-    if (dpi >= 144) return 144;
-    if (dpi >= 120) return 120;
-    return dpi;
-}
+namespace ovek {
 
 // Scale, in per cent, of the slide folder for a snapped resolution.
 inline int SlideScale(int snappedResolution) {
