@@ -46,8 +46,11 @@ protected:
                 timedOut = true;
                 ::KillTimer(Handle(), kTick);
                 EndWizard();
-            } else if (onTick) {
+            } else if (onTick && !inTick_) {
+                // A script that waits pumps messages: no tick inside a tick.
+                inTick_ = true;
                 onTick(*this);
+                inTick_ = false;
             }
             return 0;
         }
@@ -58,6 +61,7 @@ private:
     static constexpr UINT_PTR kTick = 4711;
     std::shared_ptr<CStatusPanel> status_;
     DWORD started_ = 0;
+    bool inTick_ = false;
 };
 
 }  // namespace ovek::test

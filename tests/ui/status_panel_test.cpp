@@ -254,6 +254,7 @@ TEST_F(StatusPanelRun, SlidesFromTheLanguageFolderOrTheBackground) {
         test::PixelBuffer shot;
         bool painted = false;
         guide.onTick = [&](test::StatusGuide& g) {
+            if (!::IsWindowVisible(g.Handle())) return;  // the modal loop shows it when idle
             HWND show = ::GetDlgItem(g.Status().Handle(), 170);
             slides = g.Status().Slideshow().SlideCount();
             painted = show && test::WaitForPaint(g.Handle(), 5000);
