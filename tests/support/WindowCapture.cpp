@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/Gdi.h"
 #include "framework/Handles.h"
 #include "support/TestSupport.h"
 
@@ -36,17 +37,6 @@ void PixelBuffer::Set(int x, int y, Rgb c) {
 
 namespace {
 
-struct ScreenDc {
-    HDC dc = ::GetDC(nullptr);
-    ~ScreenDc() { if (dc) ::ReleaseDC(nullptr, dc); }
-};
-
-struct MemoryDc {
-    HDC dc;
-    explicit MemoryDc(HDC like) : dc(::CreateCompatibleDC(like)) {}
-    ~MemoryDc() { if (dc) ::DeleteDC(dc); }
-};
-
 
 std::string RectText(const RECT& r) {
     char text[96];
@@ -68,27 +58,15 @@ RECT Clip(const PixelBuffer& pixels, std::optional<RECT> within) {
 PixelBuffer CaptureScreenRect(const RECT& rect) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return {};
-    ScreenDc screen;
-    if (!screen.dc) return {};
-    MemoryDc memory(screen.dc);
-    if (!memory.dc) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    UniqueBitmap dib(::CreateDIBSection(memory.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) return {};
-    HGDIOBJ old = ::SelectObject(memory.dc, dib.get());
-    BOOL copied = ::BitBlt(memory.dc, 0, 0, width, height, screen.dc, rect.left, rect.top, SRCCOPY | CAPTUREBLT);
+    CWindowDC screen(nullptr);
+    if (!screen) return {};
+    CMemorySurface surface(screen.get(), width, height);
+    if (!surface) return {};
+    if (!::BitBlt(surface.dc(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY | CAPTUREBLT))
+        return {};
     ::GdiFlush();
-    ::SelectObject(memory.dc, old);
-    if (!copied) return {};
     PixelBuffer pixels(width, height, {rect.left, rect.top});
-    const auto* source = static_cast<const std::uint32_t*>(bits);
+    const std::uint32_t* source = surface.pixels();
     std::transform(source, source + static_cast<size_t>(width) * height, pixels.Data(),
                    [](std::uint32_t p) { return p & 0x00FFFFFFu; });
     return pixels;
